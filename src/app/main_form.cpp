@@ -1,0 +1,176 @@
+#include "app/main_form.h"
+
+#include <algorithm>
+#include <array>
+
+#include "core/os_version.h"
+#include "core/path_style.h"
+#include "core/shell_request.h"
+#include "ui/application.h"
+
+namespace app {
+namespace {
+
+// Puts the default cursor back however the launch ends.
+class DefaultCursorOnExit {
+ public:
+  explicit DefaultCursorOnExit(ui::Application& application) : application_(application) {}
+  DefaultCursorOnExit(const DefaultCursorOnExit&) = delete;
+  DefaultCursorOnExit& operator=(const DefaultCursorOnExit&) = delete;
+  ~DefaultCursorOnExit() { application_.set_cursor(ui::Cursor::Default); }
+
+ private:
+  ui::Application& application_;
+};
+
+constexpr ui::Font kWindowFont{"MS Sans Serif", 11, ui::FontStyle::Regular, ui::kWindowText};
+constexpr ui::Font kQuitFont{"MS Sans Serif", 11, ui::FontStyle::Regular, ui::kRed};
+constexpr ui::Font kInstallFont{"Arial", 21, ui::FontStyle::BoldItalic, ui::kBlack};
+constexpr ui::Font kActionFont{"Arial", 16, ui::FontStyle::BoldItalic, ui::kBlack};
+
+}  // namespace
+
+const ui::FormLayout<TForm1>& TForm1::layout() {
+  using ui::ControlKind;
+  using ui::Picture;
+  static constexpr std::array<ui::ControlLayout<TForm1>, 7> controls{{
+      {.spec = {.kind = ControlKind::Page, .name = "Notebook1", .fills_client = true},
+       .field = &TForm1::Notebook1},
+      {.spec = {.kind = ControlKind::Image,
+                .name = "Image1",
+                .fills_client = true,
+                .picture = Picture::Background},
+       .field = &TForm1::Image1},
+      {.spec = {.kind = ControlKind::BitButton,
+                .name = "BitBtn15",
+                .bounds = {10, 170, 131, 36},
+                .caption = "&Beenden",
+                .font = kQuitFont,
+                .picture = Picture::GlyphAbort,
+                .tab_order = 0},
+       .field = &TForm1::BitBtn15,
+       .on_click = &TForm1::BitBtn15Click},
+      {.spec = {.kind = ControlKind::BitButton,
+                .name = "BB_PRG_INST",
+                .bounds = {20, 10, 346, 56},
+                .caption = "Programm installieren",
+                .font = kInstallFont,
+                .picture = Picture::GlyphProgram,
+                .tooltip = "installieren Sie die Software",
+                .tab_order = 1},
+       .field = &TForm1::BB_PRG_INST,
+       .on_click = &TForm1::BB_PRG_INSTClick},
+      {.spec = {.kind = ControlKind::BitButton,
+                .name = "BB_NET_INST",
+                .bounds = {20, 75, 346, 36},
+                .caption = "Netzwerkarbeitsplatztreiber installieren",
+                .font = kActionFont,
+                .picture = Picture::GlyphNetwork,
+                .tooltip = "installieren Sie den Treiber für den Netzwerkarbeitsplatz",
+                .tab_order = 2},
+       .field = &TForm1::BB_NET_INST,
+       .on_click = &TForm1::BB_NET_INSTClick},
+      {.spec = {.kind = ControlKind::BitButton,
+                .name = "BB_HANDBUCH",
+                .bounds = {20, 120, 346, 36},
+                .caption = "Handbuch lesen",
+                .font = kActionFont,
+                .picture = Picture::GlyphManual,
+                .tooltip = "lesen Sie das Handbuch zur Software",
+                .tab_order = 3},
+       .field = &TForm1::BB_HANDBUCH,
+       .on_click = &TForm1::BB_HANDBUCHClick},
+      {.spec = {.kind = ControlKind::BitButton,
+                .name = "BB_PROSPEKT",
+                .bounds = {150, 170, 216, 36},
+                .caption = "Prospekt lesen",
+                .font = kActionFont,
+                .picture = Picture::GlyphBrochure,
+                .tooltip = "lesen Sie den Prospekt zur Software",
+                .tab_order = 4},
+       .field = &TForm1::BB_PROSPEKT,
+       .on_click = &TForm1::BB_PROSPEKTClick},
+  }};
+  static constexpr ui::FormLayout<TForm1> form{
+      .spec = {.name = "Form1",
+               .caption = "CD-ROM Tarvolin",
+               .border = ui::BorderStyle::SizeableToolWindow,
+               .outer_size = {401, 254},
+               .client_size = {385, 218},
+               .position = ui::Position::ScreenCenter,
+               .color = ui::kButtonFace,
+               .font = kWindowFont,
+               .icon = Picture::ProgramIcon},
+      .on_create = &TForm1::FormCreate,
+      .on_show = &TForm1::FormShow,
+      .controls = controls,
+  };
+  return form;
+}
+
+TForm1::TForm1(ui::Application& application, platform::Platform& platform)
+    : ui::Form(application), platform_(platform), path_style_(platform.path_style()) {
+  load(layout());
+}
+
+// Decides, before anyone sees the window, whether there is anything to choose
+// between. Without a driver installer, manual or brochure on the medium the
+// installer starts at once and the program ends without a menu.
+void TForm1::FormCreate() {
+  UseRunAs = core::use_run_as(platform_.os_version());
+  BaseDir = core::base_dir_from_module_path(path_style_, platform_.module_path());
+  const bool worth_a_menu = std::ranges::any_of(
+      core::kMarkerFiles, [this](core::MediumFile file) { return is_present(file); });
+  if (worth_a_menu) {
+    show();
+    return;
+  }
+  LaunchFile(medium_path(core::MediumFile::Inst));
+  application().terminate();
+}
+
+// Offers only what the medium carries; hidden buttons leave their place empty.
+void TForm1::FormShow() {
+  BB_NET_INST->set_visible(is_present(core::MediumFile::NetClient));
+  BB_HANDBUCH->set_visible(is_present(core::MediumFile::Handbuch));
+  BB_PROSPEKT->set_visible(is_present(core::MediumFile::Prospekt));
+}
+
+void TForm1::BitBtn15Click() { close(); }
+void TForm1::BB_PRG_INSTClick() { LaunchFile(medium_path(core::MediumFile::Inst)); }
+void TForm1::BB_NET_INSTClick() { LaunchFile(medium_path(core::MediumFile::NetClient)); }
+void TForm1::BB_HANDBUCHClick() { OpenDocument(core::file_name(core::MediumFile::Handbuch)); }
+void TForm1::BB_PROSPEKTClick() { OpenDocument(core::file_name(core::MediumFile::Prospekt)); }
+
+// Starts an executable from its own folder. The application-starting cursor
+// is up until the shell has taken the request; the shell's answer is not
+// waited for beyond that, and a failure shows nothing.
+void TForm1::LaunchFile(const std::string& path) {
+  application().set_cursor(ui::Cursor::AppStarting);
+  const DefaultCursorOnExit restore_cursor(application());
+  application().process_messages();
+  const core::SplitPath split = core::split_path(path_style_, path);
+  RunShellExecute(handle(), split.file, "", split.folder, core::kShowNormal);
+}
+
+bool TForm1::RunShellExecute(core::WindowHandle owner, const std::string& file,
+                             const std::string& parameters, const std::string& directory,
+                             int show) {
+  return platform_.shell_execute_ex(
+      core::make_execute_request(owner, file, parameters, directory, show, UseRunAs));
+}
+
+// Opens a document with whatever program the desktop associates with it.
+void TForm1::OpenDocument(std::string_view document) {
+  platform_.shell_execute(core::make_open_request(handle(), document, BaseDir));
+}
+
+std::string TForm1::medium_path(core::MediumFile file) const {
+  return core::join(path_style_, BaseDir, core::file_name(file));
+}
+
+bool TForm1::is_present(core::MediumFile file) const {
+  return platform_.is_present(medium_path(file));
+}
+
+}  // namespace app

@@ -1,0 +1,55 @@
+// The start menu window, and with it the launcher: at creation it decides
+// whether the medium needs a menu at all or whether the installer runs at once.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/medium.h"
+#include "platform/platform.h"
+#include "ui/form.h"
+
+namespace app {
+
+class TForm1 final : public ui::Form {
+ public:
+  TForm1(ui::Application& application, platform::Platform& platform);
+
+  const std::string& base_dir() const { return BaseDir; }
+  bool use_run_as() const { return UseRunAs; }
+
+  // The controls, bound by the layout.
+  ui::Control* Notebook1 = nullptr;
+  ui::Control* Image1 = nullptr;
+  ui::Control* BitBtn15 = nullptr;
+  ui::Control* BB_PRG_INST = nullptr;
+  ui::Control* BB_NET_INST = nullptr;
+  ui::Control* BB_HANDBUCH = nullptr;
+  ui::Control* BB_PROSPEKT = nullptr;
+
+ private:
+  static const ui::FormLayout<TForm1>& layout();
+
+  void FormCreate();
+  void FormShow();
+  void BitBtn15Click();
+  void BB_PRG_INSTClick();
+  void BB_NET_INSTClick();
+  void BB_HANDBUCHClick();
+  void BB_PROSPEKTClick();
+
+  void LaunchFile(const std::string& path);
+  bool RunShellExecute(core::WindowHandle owner, const std::string& file,
+                       const std::string& parameters, const std::string& directory, int show);
+  void OpenDocument(std::string_view document);
+
+  std::string medium_path(core::MediumFile file) const;
+  bool is_present(core::MediumFile file) const;
+
+  platform::Platform& platform_;
+  core::PathStyle path_style_;
+  std::string BaseDir;  // the executable's folder, without a trailing separator
+  bool UseRunAs = false;
+};
+
+}  // namespace app

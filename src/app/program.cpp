@@ -1,0 +1,23 @@
+#include "app/program.h"
+
+#include <cstdio>
+
+#include "app/main_form.h"
+#include "ui/application.h"
+
+namespace app {
+
+int run_program(ui::Backend& backend, platform::Platform& platform) {
+  try {
+    ui::Application application(backend);
+    application.set_title("QUENDAL");
+    application.create_form<TForm1>(platform);
+    application.run();
+  } catch (const ui::DisplayUnavailable& error) {
+    std::fprintf(stderr, "cdstart: %s\n", error.what());
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace app

@@ -1,0 +1,22 @@
+// Finding a medium file on a POSIX file system, where names are case
+// sensitive but a medium (an ISO image, a FAT stick) may present its files in
+// any letter case.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform::posix {
+
+// The path of the entry in `folder` whose name equals `name` without regard to
+// (ASCII) letter case and which is a regular file once symbolic links are
+// followed: folders, dangling links and special files never count. An exact
+// match wins; among several other matches the one that sorts first bytewise.
+// An empty folder means the current one; no trailing separator is needed.
+std::optional<std::string> resolve_in_folder(const std::string& folder, std::string_view name);
+
+// The same for a full path: its last component is looked up in its folder.
+std::optional<std::string> resolve_path(std::string_view path);
+
+}  // namespace platform::posix

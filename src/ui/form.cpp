@@ -1,0 +1,80 @@
+#include "ui/form.h"
+
+#include "ui/application.h"
+#include "ui/backend.h"
+
+namespace ui {
+
+void Control::set_visible(bool visible) {
+  if (visible_ == visible) return;
+  visible_ = visible;
+  if (form_.peer_) form_.peer_->control_changed(*this);
+}
+
+void Control::click() {
+  if (on_click) form_.dispatch(on_click);
+}
+
+Form::~Form() = default;
+
+Control& Form::add_control(const ControlSpec& spec) {
+  return *controls_.emplace_back(std::make_unique<Control>(*this, spec));
+}
+
+Control* Form::find_control(std::string_view name) const {
+  for (const auto& control : controls_) {
+    if (control->name() == name) return control.get();
+  }
+  return nullptr;
+}
+
+const PopupMenu* Form::find_menu(std::string_view name) const {
+  for (const PopupMenu& menu : menus_) {
+    if (menu.name == name) return &menu;
+  }
+  return nullptr;
+}
+
+void Form::dispatch(const std::function<void()>& handler) { application_.dispatch(handler); }
+
+FormPeer& Form::peer() {
+  if (!peer_) peer_ = application_.backend().realise(*this);
+  return *peer_;
+}
+
+core::WindowHandle Form::handle() const { return peer_ ? peer_->handle() : 0; }
+
+void Form::show() {
+  FormPeer& native = peer();
+  if (!visible_) {
+    visible_ = true;
+    if (on_show_) on_show_();
+  }
+  native.show();
+  native.bring_to_front();
+}
+
+void Form::show_modal() {
+  show();
+  modal_ = true;
+  for (const auto& form : application_.forms()) {
+    if (form.get() != this && form->peer_) form->peer_->set_enabled(false);
+  }
+  Backend& backend = application_.backend();
+  while (visible_ && !application_.terminated() && backend.wait()) {
+  }
+  for (const auto& form : application_.forms()) {
+    if (form.get() != this && form->peer_) form->peer_->set_enabled(true);
+  }
+  modal_ = false;
+}
+
+void Form::close() {
+  if (visible_) {
+    visible_ = false;
+    if (peer_) peer_->hide();
+  }
+  if (application_.main_form() == this) application_.terminate();
+}
+
+}  // namespace ui

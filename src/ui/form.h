@@ -1,0 +1,132 @@
+// The retained window model: forms made of controls, built from a layout
+// table and realised by a backend only when first shown.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/shell_request.h"
+#include "ui/layout.h"
+
+namespace ui {
+
+class Application;
+class Form;
+class FormPeer;
+
+struct MenuItem {
+  MenuItemSpec spec;
+  std::function<void()> on_click;
+  bool is_separator() const { return spec.caption == "-"; }
+};
+
+struct PopupMenu {
+  std::string_view name;
+  std::vector<MenuItem> items;
+};
+
+class Control {
+ public:
+  Control(Form& form, const ControlSpec& spec) : form_(form), spec_(spec) {}
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+
+  const ControlSpec& spec() const { return spec_; }
+  std::string_view name() const { return spec_.name; }
+  Form& form() const { return form_; }
+
+  bool visible() const { return visible_; }
+  void set_visible(bool visible);
+
+  // Runs the click handler, as a click, Enter, Space or the accelerator does.
+  void click();
+  std::function<void()> on_click;
+
+ private:
+  Form& form_;
+  ControlSpec spec_;
+  bool visible_ = true;
+};
+
+class Form {
+ public:
+  explicit Form(Application& application) : application_(application) {}
+  virtual ~Form();
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+
+  Application& application() const { return application_; }
+  const FormSpec& spec() const { return spec_; }
+  const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
+  const std::vector<PopupMenu>& menus() const { return menus_; }
+  const PopupMenu* find_menu(std::string_view name) const;
+  Control* find_control(std::string_view name) const;
+
+  bool visible() const { return visible_; }
+  bool is_modal() const { return modal_; }
+
+  // Makes the form visible and brings it to the front. Its show handler runs
+  // when this takes it from hidden to shown, before the window appears.
+  void show();
+
+  // Shows the form and handles events until it is closed again; meanwhile
+  // every other form takes no input.
+  void show_modal();
+
+  // Hides the form. Closing the application's main form ends the program.
+  void close();
+
+  // The native window, 0 while the form has never been shown.
+  core::WindowHandle handle() const;
+
+  // Called by the backend when the window is asked to close (its close box).
+  void close_requested() { close(); }
+
+ protected:
+  // Builds the form from its layout and then runs its creation handler. Call
+  // it from the derived class's constructor.
+  template <class F>
+  void load(const FormLayout<F>& layout);
+
+ private:
+  void set_spec(const FormSpec& spec) { spec_ = spec; }
+  Control& add_control(const ControlSpec& spec);
+  void dispatch(const std::function<void()>& handler);
+  FormPeer& peer();
+
+  Application& application_;
+  FormSpec spec_;
+  std::vector<std::unique_ptr<Control>> controls_;
+  std::vector<PopupMenu> menus_;
+  std::function<void()> on_show_;
+  std::unique_ptr<FormPeer> peer_;
+  bool visible_ = false;
+  bool modal_ = false;
+
+  friend class Control;
+};
+
+template <class F>
+void Form::load(const FormLayout<F>& layout) {
+  F& self = static_cast<F&>(*this);
+  set_spec(layout.spec);
+  for (const ControlLayout<F>& entry : layout.controls) {
+    Control& control = add_control(entry.spec);
+    if (entry.field) self.*entry.field = &control;
+    if (entry.on_click) control.on_click = [&self, fn = entry.on_click] { (self.*fn)(); };
+  }
+  for (const PopupMenuLayout<F>& menu : layout.menus) {
+    PopupMenu& built = menus_.emplace_back(PopupMenu{menu.name, {}});
+    for (const MenuItemLayout<F>& item : menu.items) {
+      MenuItem& added = built.items.emplace_back(MenuItem{item.spec, {}});
+      if (item.on_click) added.on_click = [&self, fn = item.on_click] { (self.*fn)(); };
+    }
+  }
+  if (layout.on_show) on_show_ = [&self, fn = layout.on_show] { (self.*fn)(); };
+  if (layout.on_create) (self.*layout.on_create)();
+}
+
+}  // namespace ui

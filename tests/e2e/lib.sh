@@ -1,0 +1,108 @@
+# Helpers for end-to-end tests: a private X server, medium folders, recording
+# targets, and a tally that ends in "N passed, N failed".
+set -u
+
+E2E_PASSED=0
+E2E_FAILED=0
+E2E_WORK=$(mktemp -d "${TMPDIR:-/tmp}/cdstart-e2e-XXXXXX")
+XVFB_PID=
+
+e2e_cleanup() {
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+  pkill -f "$E2E_WORK/" 2>/dev/null
+  rm -rf "$E2E_WORK"
+}
+trap e2e_cleanup EXIT
+
+pass() { E2E_PASSED=$((E2E_PASSED + 1)); echo "ok   $1"; }
+fail() { E2E_FAILED=$((E2E_FAILED + 1)); echo "FAIL $1${2:+: $2}"; }
+check() {  # check NAME COMMAND...: passes when the command succeeds
+  local name=$1; shift
+  if "$@"; then pass "$name"; else fail "$name"; fi
+}
+finish() {
+  echo "$E2E_PASSED passed, $E2E_FAILED failed"
+  [ "$E2E_FAILED" -eq 0 ]
+}
+
+# Starts Xvfb on a free display number and exports DISPLAY for it.
+start_x() {
+  local size=${1:-1024x768x24} n
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 "$size" -nolisten tcp >"$E2E_WORK/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    local i
+    for i in $(seq 100); do
+      [ -e "/tmp/.X11-unix/X$n" ] && { export DISPLAY=":$n"; xdpyinfo >/dev/null 2>&1 && return 0; }
+      kill -0 "$XVFB_PID" 2>/dev/null || break
+      sleep 0.05
+    done
+  done
+  echo "cannot start Xvfb" >&2
+  return 1
+}
+
+# A fresh medium folder holding a copy of the program; prints its path.
+# Extra arguments are folder names to nest it in (odd names welcome).
+new_medium() {
+  local dir
+  dir=$(mktemp -d "$E2E_WORK/medium-XXXXXX")
+  for part in "$@"; do dir="$dir/$part"; done
+  mkdir -p "$dir"
+  cp "$CDSTART" "$dir/cdstart"
+  printf '%s\n' "$dir"
+}
+
+# An executable target that records, one file per start, its working folder
+# and arguments: record_target PATH RECORD-FOLDER
+record_target() {
+  mkdir -p "$2"
+  cat >"$1" <<SCRIPT
+#!/bin/sh
+out=\$(mktemp "$2/start-XXXXXX")
+{ pwd; for a in "\$0" "\$@"; do printf 'arg=%s\n' "\$a"; done; } >"\$out"
+SCRIPT
+  chmod +x "$1"
+}
+
+# Waits until the folder holds N records (or 20 s pass); prints the count.
+wait_records() {
+  local i
+  for i in $(seq 400); do
+    [ "$(ls "$1" 2>/dev/null | wc -l)" -ge "$2" ] && break
+    sleep 0.05
+  done
+  ls "$1" 2>/dev/null | wc -l
+}
+
+# Waits for the window titled "CD-ROM Tarvolin" of the given process; prints its id.
+wait_window() {
+  local pid=$1 title=${2:-CD-ROM Tarvolin} i id
+  for i in $(seq 200); do
+    id=$(xdotool search --all --pid "$pid" --onlyvisible --name "^$title\$" 2>/dev/null | head -1)
+    [ -n "$id" ] && { printf '%s\n' "$id"; return 0; }
+    kill -0 "$pid" 2>/dev/null || return 1
+    sleep 0.05
+  done
+  return 1
+}
+
+# Waits for a background job of this shell to end (up to 10 s) and sets
+# EXIT_CODE to its exit code, or to "running" after killing it. Not for $(...):
+# only this shell can wait for its own children.
+wait_exit() {
+  local pid=$1 i
+  for i in $(seq 200); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  if kill -0 "$pid" 2>/dev/null; then
+    kill "$pid"
+    wait "$pid" 2>/dev/null
+    EXIT_CODE=running
+    return
+  fi
+  wait "$pid"
+  EXIT_CODE=$?
+}
