@@ -85,6 +85,11 @@ class Form {
   // Called by the backend when the window is asked to close (its close box).
   void close_requested() { close(); }
 
+  // Called by the backend when the user picks an entry of a popup menu.
+  void choose(const MenuItem& item) {
+    if (item.on_click) dispatch(item.on_click);
+  }
+
  protected:
   // Builds the form from its layout and then runs its creation handler. Call
   // it from the derived class's constructor.

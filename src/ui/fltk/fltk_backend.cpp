@@ -3,20 +3,25 @@
 // Nothing here touches the display until the first form is realised: a run
 // that starts the installer directly never connects to an X server.
 #include <FL/Fl.H>
+#include <FL/Fl_Box.H>
 #include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Tooltip.H>
 #include <FL/fl_ask.H>
+#include <FL/fl_draw.H>
 #include <FL/x.H>
 #include <X11/Xatom.h>
 #include <X11/Xcursor/Xcursor.h>
 #include <X11/Xlib.h>
 #include <X11/cursorfont.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "ui/application.h"
 #include "ui/backend.h"
+#include "ui/fltk/fltk_widgets.h"
 #include "ui/form.h"
 
 namespace ui::fltk {
@@ -46,6 +51,19 @@ class FltkBackend final : public Backend {
   bool display_open_ = false;
 };
 
+std::unique_ptr<PixelImage> pixels_of(Picture picture, int icon_size = 32) {
+  std::optional<Image> image = load_picture(picture, icon_size);
+  if (!image) return nullptr;
+  return std::make_unique<PixelImage>(std::move(*image));
+}
+
+void set_atom_property(Window window, const char* property, const char* value, bool append) {
+  Atom name = XInternAtom(fl_display, property, False);
+  Atom atom = XInternAtom(fl_display, value, False);
+  XChangeProperty(fl_display, window, name, XA_ATOM, 32, append ? PropModeAppend : PropModeReplace,
+                  reinterpret_cast<unsigned char*>(&atom), 1);
+}
+
 class FormWindow final : public Fl_Double_Window, public FormPeer {
  public:
   FormWindow(FltkBackend& backend, Form& form, const std::string& app_title)
@@ -54,14 +72,24 @@ class FormWindow final : public Fl_Double_Window, public FormPeer {
         form_(form),
         caption_(form.spec().caption),
         xclass_(app_title.empty() ? "cdstart" : app_title) {
-    end();
+    const FormSpec& spec = form.spec();
     label(caption_.c_str());
     xclass(xclass_.c_str());
-    if (form.spec().border == BorderStyle::SizeableToolWindow) {
+    color(to_fl_color(spec.color));
+    labelfont(to_fl_font(spec.font.family, spec.font.style));
+    labelsize(spec.font.pixel_height);
+    build_controls();
+    end();
+    // Children keep their places when the window is resized (no resizable
+    // widget); resize() below stretches only the fill-client controls.
+    resizable(nullptr);
+    if (spec.border == BorderStyle::SizeableToolWindow) {
       size_range(1, 1);
+    } else {
+      size_range(w(), h(), w(), h());
     }
-    callback(
-        [](Fl_Widget*, void* self) { static_cast<FormWindow*>(self)->on_close_box(); }, this);
+    set_icons(spec.icon);
+    callback([](Fl_Widget*, void* self) { static_cast<FormWindow*>(self)->on_close_box(); }, this);
   }
   ~FormWindow() override { backend_.forget(this); }
 
@@ -75,24 +103,128 @@ class FormWindow final : public Fl_Double_Window, public FormPeer {
     Fl_Double_Window::show();
     if (first) {
       xid_ = fl_xid(this);
-      mark_as_tool_window();
+      set_window_manager_hints();
     }
+    if (Fl_Widget* first_control = initial_focus()) first_control->take_focus();
     backend_.apply_cursor(*this);
   }
   void hide() override { Fl_Double_Window::hide(); }
   void bring_to_front() override {
     if (shown()) XRaiseWindow(fl_display, fl_xid(this));
   }
-  void set_enabled(bool enabled) override {
-    if (enabled) activate(); else deactivate();
+  void set_enabled(bool enabled) override { enabled_ = enabled; }
+  void control_changed(const Control& control) override {
+    for (auto& [model, widget] : widgets_) {
+      if (model != &control) continue;
+      if (control.visible()) widget->show(); else widget->hide();
+    }
+    redraw();
   }
-  void control_changed(const Control&) override { redraw(); }
   core::WindowHandle handle() const override { return xid_; }
 
+  // Fl_Window
+  int handle(int event) override {
+    if (!enabled_ && takes_input(event)) return 1;  // a modal form is up
+    return Fl_Double_Window::handle(event);
+  }
+  void resize(int X, int Y, int W, int H) override {
+    Fl_Double_Window::resize(X, Y, W, H);
+    for (auto& [model, widget] : widgets_) {
+      if (model->spec().fills_client) fill_client(*widget, W, H);
+    }
+  }
+
  private:
+  static bool takes_input(int event) {
+    switch (event) {
+      case FL_PUSH: case FL_RELEASE: case FL_DRAG: case FL_MOUSEWHEEL:
+      case FL_KEYBOARD: case FL_KEYUP: case FL_SHORTCUT:
+        return true;
+      default:
+        return false;
+    }
+  }
+
+  void build_controls() {
+    // Controls that take no focus first, in layout order (back to front);
+    // then the focusable ones in tab order, which FLTK's navigation follows.
+    std::vector<Control*> order;
+    for (const auto& control : form_.controls()) order.push_back(control.get());
+    std::stable_sort(order.begin(), order.end(), [](const Control* a, const Control* b) {
+      return std::max(a->spec().tab_order, -1) < std::max(b->spec().tab_order, -1);
+    });
+    for (Control* control : order) {
+      Fl_Widget* widget = make_widget(*control);
+      if (control->spec().fills_client) fill_client(*widget, w(), h());
+      if (!control->visible()) widget->hide();
+      widgets_.emplace_back(control, widget);
+    }
+  }
+
+  Fl_Widget* make_widget(Control& control) {
+    const ControlSpec& spec = control.spec();
+    const Font font = spec.font.value_or(form_.spec().font);
+    const Rect& r = spec.bounds;
+    switch (spec.kind) {
+      case ControlKind::Page: {
+        auto* page = new Fl_Box(FL_FLAT_BOX, r.left, r.top, r.width, r.height, nullptr);
+        page->color(color());
+        return page;
+      }
+      case ControlKind::Image:
+        return new PictureWidget(control, pixels_of(spec.picture));
+      case ControlKind::BitButton: {
+        auto* button = new BitButtonWidget(control, font, pixels_of(spec.picture));
+        if (spec.tab_order < 0) button->clear_visible_focus();
+        return button;
+      }
+      case ControlKind::Label: {
+        texts_.emplace_back(spec.caption);
+        auto* text = new Fl_Box(r.left, r.top, r.width, r.height, texts_.back().c_str());
+        text->labelfont(to_fl_font(font.family, font.style));
+        text->labelsize(font.pixel_height);
+        text->labelcolor(to_fl_color(font.color));
+        text->align(FL_ALIGN_LEFT | FL_ALIGN_INSIDE);
+        int width = 0, height = 0;
+        text->measure_label(width, height);  // sized to its text
+        text->size(width, height);
+        return text;
+      }
+    }
+    return nullptr;
+  }
+
+  Fl_Widget* initial_focus() const {
+    const Control* wanted = form_.find_control(form_.spec().active_control);
+    int best = -1;
+    Fl_Widget* found = nullptr;
+    for (const auto& [model, widget] : widgets_) {
+      if (!model->visible()) continue;
+      if (model == wanted) return widget;
+      const int order = model->spec().tab_order;
+      if (order >= 0 && (best < 0 || order < best)) {
+        best = order;
+        found = widget;
+      }
+    }
+    return found;
+  }
+
+  void set_icons(Picture icon) {
+    if (icon == Picture::Empty) return;
+    icon32_ = pixels_of(icon, 32);
+    icon16_ = pixels_of(icon, 16);
+    const Fl_RGB_Image* icons[2];
+    int count = 0;
+    if (icon32_) icons[count++] = &icon32_->fl();
+    if (icon16_) icons[count++] = &icon16_->fl();
+    if (count) this->icons(icons, count);
+  }
+
   void on_close_box() {
     // FLTK closes a window on Escape too; these windows have no cancel button.
     if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) return;
+    if (!enabled_) return;
     form_.close_requested();
   }
 
@@ -102,22 +234,27 @@ class FormWindow final : public Fl_Double_Window, public FormPeer {
     position(sx + (sw - w()) / 2, sy + (sh - h()) / 2);
   }
 
-  // A utility window: the window manager gives it a narrow title bar with a
-  // close box only. The property goes out right behind the map request, before
-  // the window manager can look at the new window.
-  void mark_as_tool_window() {
-    Atom type = XInternAtom(fl_display, "_NET_WM_WINDOW_TYPE", False);
-    Atom utility = XInternAtom(fl_display, "_NET_WM_WINDOW_TYPE_UTILITY", False);
-    XChangeProperty(fl_display, fl_xid(this), type, XA_ATOM, 32, PropModeReplace,
-                    reinterpret_cast<unsigned char*>(&utility), 1);
+  // A tool window: the window manager gives it a narrow title bar with a close
+  // box only. The properties go out right behind the map request, before the
+  // window manager can look at the new window.
+  void set_window_manager_hints() {
+    set_atom_property(xid_, "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_UTILITY", false);
+    if (form_.spec().stays_on_top) {
+      set_atom_property(xid_, "_NET_WM_STATE", "_NET_WM_STATE_ABOVE", true);
+    }
   }
 
   FltkBackend& backend_;
   Form& form_;
   std::string caption_;
   std::string xclass_;
-  core::WindowHandle xid_ = 0;
+  std::vector<std::pair<Control*, Fl_Widget*>> widgets_;
+  std::vector<std::string> texts_;
+  std::unique_ptr<PixelImage> icon32_;
+  std::unique_ptr<PixelImage> icon16_;
+  Window xid_ = 0;
   bool placed_ = false;
+  bool enabled_ = true;
 };
 
 void FltkBackend::open_display() {
@@ -129,7 +266,8 @@ void FltkBackend::open_display() {
   }
   fl_open_display(display);
   display_open_ = true;
-  Fl::visual(FL_RGB);
+  Fl::visible_focus(1);
+  Fl_Tooltip::enable(1);
 }
 
 std::unique_ptr<FormPeer> FltkBackend::realise(Form& form) {
@@ -175,7 +313,8 @@ void FltkBackend::show_error(std::string_view title, std::string_view message) {
     std::fprintf(stderr, "%.*s: %s\n", static_cast<int>(title.size()), title.data(), text.c_str());
     return;
   }
-  fl_message_title(std::string(title).c_str());
+  const std::string caption(title);
+  fl_message_title(caption.c_str());
   fl_alert("%s", text.c_str());
 }
 

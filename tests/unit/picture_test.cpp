@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "ui/picture/image.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes bytes_of(ui::Picture picture) {
+  auto span = ui::picture_bytes(picture);
+  return Bytes(span.begin(), span.end());
+}
+
+std::uint8_t alpha(const ui::Image& image, int x, int y) {
+  return image.rgba[(static_cast<std::size_t>(y) * image.width + x) * 4 + 3];
+}
+
+TEST(Pictures, TheBackgroundIsAnOpaque128PixelSquare) {
+  const auto image = ui::load_picture(ui::Picture::Background);
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->width, 128);
+  EXPECT_EQ(image->height, 128);
+  for (std::size_t p = 3; p < image->rgba.size(); p += 4) ASSERT_EQ(image->rgba[p], 0xFF);
+  // A baseline JFIF file: SOI, then the JFIF APP0 segment, and a SOF0 frame.
+  const Bytes jpeg = bytes_of(ui::Picture::Background);
+  ASSERT_GT(jpeg.size(), 11u);
+  EXPECT_EQ(Bytes(jpeg.begin(), jpeg.begin() + 4), (Bytes{0xFF, 0xD8, 0xFF, 0xE0}));
+  EXPECT_EQ(std::string(jpeg.begin() + 6, jpeg.begin() + 11), std::string("JFIF\0", 5));
+  const Bytes baseline_frame{0xFF, 0xC0};
+  EXPECT_NE(std::search(jpeg.begin(), jpeg.end(), baseline_frame.begin(), baseline_frame.end()),
+            jpeg.end());
+}
+
+TEST(Pictures, GlyphsAre32PixelsWithTheirBottomLeftColourTransparent) {
+  for (ui::Picture glyph : {ui::Picture::GlyphProgram, ui::Picture::GlyphNetwork,
+                            ui::Picture::GlyphManual, ui::Picture::GlyphBrochure,
+                            ui::Picture::GlyphAbort, ui::Picture::GlyphOk}) {
+    const auto image = ui::load_picture(glyph);
+    ASSERT_TRUE(image) << static_cast<int>(glyph);
+    EXPECT_EQ(image->width, 32);
+    EXPECT_EQ(image->height, 32);
+    EXPECT_EQ(alpha(*image, 0, 31), 0) << "bottom-left";
+    EXPECT_EQ(alpha(*image, 31, 0), 0) << "top-right, white like the bottom-left";
+    EXPECT_EQ(alpha(*image, 16, 16), 0xFF) << "the drawing itself";
+  }
+}
+
+TEST(Pictures, TheIconHas32And16PixelImagesWithTransparentCorners) {
+  for (int size : {32, 16}) {
+    const auto image = ui::load_picture(ui::Picture::ProgramIcon, size);
+    ASSERT_TRUE(image) << size;
+    EXPECT_EQ(image->width, size);
+    EXPECT_EQ(image->height, size);
+    EXPECT_EQ(alpha(*image, 0, 0), 0);
+    EXPECT_EQ(alpha(*image, size - 1, size - 1), 0);
+    EXPECT_EQ(alpha(*image, size / 4 + 1, size / 2), 0xFF) << "the disc";
+  }
+  EXPECT_FALSE(ui::load_picture(ui::Picture::ProgramIcon, 48));
+}
+
+// Every prefix of every picture, and the pictures with bytes flipped at
+// random: a clean answer each time, never a crash or a read past the end.
+TEST(Pictures, DamagedFilesAreRefusedOrDecodedNeverCrash) {
+  std::mt19937 random(1234);
+  for (ui::Picture picture :
+       {ui::Picture::Background, ui::Picture::GlyphAbort, ui::Picture::ProgramIcon}) {
+    const Bytes whole = bytes_of(picture);
+    auto decode = [picture](const Bytes& bytes) {
+      switch (picture) {
+        case ui::Picture::Background: return ui::decode_jpeg(bytes);
+        case ui::Picture::ProgramIcon: return ui::decode_ico(bytes, 32);
+        default: return ui::decode_glyph_bmp(bytes);
+      }
+    };
+    for (std::size_t length = 0; length < whole.size(); length += 7) {
+      const Bytes prefix(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(length));
+      if (auto image = decode(prefix)) {
+        EXPECT_EQ(image->rgba.size(), static_cast<std::size_t>(image->width) * image->height * 4);
+      }
+    }
+    for (int round = 0; round < 300; ++round) {
+      Bytes damaged = whole;
+      for (int flips = 0; flips < 4; ++flips) {
+        damaged[random() % damaged.size()] = static_cast<std::uint8_t>(random());
+      }
+      if (auto image = decode(damaged)) {
+        EXPECT_EQ(image->rgba.size(), static_cast<std::size_t>(image->width) * image->height * 4);
+      }
+    }
+  }
+}
+
+TEST(Pictures, ImpossibleHeadersAreRefused) {
+  Bytes bmp = bytes_of(ui::Picture::GlyphOk);
+  auto with = [](Bytes bytes, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    return bytes;
+  };
+  EXPECT_FALSE(ui::decode_glyph_bmp(with(bmp, 18, 100000))) << "enormous width";
+  EXPECT_FALSE(ui::decode_glyph_bmp(with(bmp, 22, 0))) << "no rows";
+  EXPECT_FALSE(ui::decode_glyph_bmp(with(bmp, 10, 0xFFFFFFF0))) << "pixels past the end";
+  EXPECT_FALSE(ui::decode_glyph_bmp(with(bmp, 30, 1))) << "compressed";
+  const Bytes ico = bytes_of(ui::Picture::ProgramIcon);
+  EXPECT_FALSE(ui::decode_ico(with(ico, 6 + 12, 0xFFFFFF00), 32)) << "entry past the end";
+  EXPECT_FALSE(ui::decode_jpeg(Bytes{0xFF, 0xD8, 0xFF})) << "nothing after the start";
+  EXPECT_FALSE(ui::decode_jpeg(Bytes(64, 0x42))) << "not a JPEG";
+  EXPECT_FALSE(ui::decode_jpeg({}));
+}
+
+}  // namespace
