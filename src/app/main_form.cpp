@@ -39,7 +39,8 @@ const ui::FormLayout<TForm1>& TForm1::layout() {
       {.spec = {.kind = ControlKind::Image,
                 .name = "Image1",
                 .fills_client = true,
-                .picture = Picture::Background},
+                .picture = Picture::Background,
+                .popup_menu = "PopupMenu1"},
        .field = &TForm1::Image1},
       {.spec = {.kind = ControlKind::BitButton,
                 .name = "BitBtn15",
@@ -91,6 +92,14 @@ const ui::FormLayout<TForm1>& TForm1::layout() {
        .field = &TForm1::BB_PROSPEKT,
        .on_click = &TForm1::BB_PROSPEKTClick},
   }};
+  static constexpr std::array<ui::MenuItemLayout<TForm1>, 3> popup_items{{
+      {.spec = {.name = "Info1", .caption = "Info"}, .on_click = &TForm1::Info1Click},
+      {.spec = {.name = "N1", .caption = "-"}},
+      {.spec = {.name = "About1", .caption = "&Ende"}, .on_click = &TForm1::About1Click},
+  }};
+  static constexpr std::array<ui::PopupMenuLayout<TForm1>, 1> menus{{
+      {.name = "PopupMenu1", .items = popup_items},
+  }};
   static constexpr ui::FormLayout<TForm1> form{
       .spec = {.name = "Form1",
                .caption = "CD-ROM Tarvolin",
@@ -104,6 +113,7 @@ const ui::FormLayout<TForm1>& TForm1::layout() {
       .on_create = &TForm1::FormCreate,
       .on_show = &TForm1::FormShow,
       .controls = controls,
+      .menus = menus,
   };
   return form;
 }
@@ -141,6 +151,12 @@ void TForm1::BB_PRG_INSTClick() { LaunchFile(medium_path(core::MediumFile::Inst)
 void TForm1::BB_NET_INSTClick() { LaunchFile(medium_path(core::MediumFile::NetClient)); }
 void TForm1::BB_HANDBUCHClick() { OpenDocument(core::file_name(core::MediumFile::Handbuch)); }
 void TForm1::BB_PROSPEKTClick() { OpenDocument(core::file_name(core::MediumFile::Prospekt)); }
+
+void TForm1::Info1Click() {
+  if (About) About->show_modal();
+}
+
+void TForm1::About1Click() { close(); }
 
 // Starts an executable from its own folder. The application-starting cursor
 // is up until the shell has taken the request; the shell's answer is not

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/about_box.h"
 #include "core/medium.h"
 #include "platform/platform.h"
 #include "ui/form.h"
@@ -14,6 +15,9 @@ namespace app {
 class TForm1 final : public ui::Form {
  public:
   TForm1(ui::Application& application, platform::Platform& platform);
+
+  // The box that the context menu's "Info" shows.
+  void attach_about_box(TAbout& about) { About = &about; }
 
   const std::string& base_dir() const { return BaseDir; }
   bool use_run_as() const { return UseRunAs; }
@@ -37,6 +41,8 @@ class TForm1 final : public ui::Form {
   void BB_NET_INSTClick();
   void BB_HANDBUCHClick();
   void BB_PROSPEKTClick();
+  void Info1Click();
+  void About1Click();
 
   void LaunchFile(const std::string& path);
   bool RunShellExecute(core::WindowHandle owner, const std::string& file,
@@ -46,6 +52,7 @@ class TForm1 final : public ui::Form {
   std::string medium_path(core::MediumFile file) const;
   bool is_present(core::MediumFile file) const;
 
+  TAbout* About = nullptr;
   platform::Platform& platform_;
   core::PathStyle path_style_;
   std::string BaseDir;  // the executable's folder, without a trailing separator

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/about_box.h"
 #include "app/main_form.h"
 #include "ui/application.h"
 
@@ -11,7 +12,8 @@ int run_program(ui::Backend& backend, platform::Platform& platform) {
   try {
     ui::Application application(backend);
     application.set_title("QUENDAL");
-    application.create_form<TForm1>(platform);
+    TForm1& main_form = application.create_form<TForm1>(platform);
+    main_form.attach_about_box(application.create_form<TAbout>());
     application.run();
   } catch (const ui::DisplayUnavailable& error) {
     std::fprintf(stderr, "cdstart: %s\n", error.what());

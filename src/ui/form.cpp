@@ -15,6 +15,7 @@ void Control::click() {
   if (on_click) form_.dispatch(on_click);
 }
 
+Form::Form(Application& application) : application_(application) {}
 Form::~Form() = default;
 
 Control& Form::add_control(const ControlSpec& spec) {

@@ -53,7 +53,7 @@ class Control {
 
 class Form {
  public:
-  explicit Form(Application& application) : application_(application) {}
+  explicit Form(Application& application);
   virtual ~Form();
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;

@@ -106,3 +106,20 @@ wait_exit() {
   wait "$pid"
   EXIT_CODE=$?
 }
+
+pixel() { "$TOOLS/xpixel" "$@"; }
+
+# Starts the menu on a medium; sets PID and WIN once its window is painted
+# (the install button's face shows at its place).
+start_menu() {
+  "$1/cdstart" &
+  PID=$!
+  WIN=$(wait_window "$PID") || return 1
+  local i
+  for i in $(seq 100); do
+    [ "$(pixel "$WIN" 26 16)" = D4D0C8 ] && return 0
+    sleep 0.05
+  done
+  return 1
+}
+stop_menu() { kill "$PID" 2>/dev/null; wait "$PID" 2>/dev/null; }

@@ -13,7 +13,6 @@ declare -A BUTTON=(
   [BB_HANDBUCH]="20 120 346 36" [BB_PROSPEKT]="150 170 216 36"
   [BB_PRG_INST_WIDER]="366 10 346 56")  # where a stretched install button would reach
 
-pixel() { "$TOOLS/xpixel" "$@"; }
 # A point inside a button's face, clear of its glyph, caption and focus mark.
 face_point() { set -- ${BUTTON[$1]}; echo "$(($1 + 6)) $(($2 + 6))"; }
 centre() { set -- ${BUTTON[$1]}; echo "$(($1 + $3 / 2)) $(($2 + $4 / 2))"; }
@@ -26,19 +25,6 @@ shows_no_button() {
 click_at() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
 click_button() { click_at "$1" $(centre "$2"); }
 
-# Starts the menu on a medium; sets PID and WIN once its window is painted.
-start_menu() {
-  "$1/cdstart" &
-  PID=$!
-  WIN=$(wait_window "$PID") || return 1
-  local i
-  for i in $(seq 100); do
-    shows_button "$WIN" BB_PRG_INST && return 0
-    sleep 0.05
-  done
-  return 1
-}
-stop_menu() { kill "$PID" 2>/dev/null; wait "$PID" 2>/dev/null; }
 
 start_x || exit 1
 

@@ -179,8 +179,8 @@ class FormWindow final : public Fl_Double_Window, public FormPeer {
         return button;
       }
       case ControlKind::Label: {
-        texts_.emplace_back(spec.caption);
-        auto* text = new Fl_Box(r.left, r.top, r.width, r.height, texts_.back().c_str());
+        auto* text = new Fl_Box(r.left, r.top, r.width, r.height);
+        text->copy_label(std::string(spec.caption).c_str());
         text->labelfont(to_fl_font(font.family, font.style));
         text->labelsize(font.pixel_height);
         text->labelcolor(to_fl_color(font.color));
@@ -249,7 +249,6 @@ class FormWindow final : public Fl_Double_Window, public FormPeer {
   std::string caption_;
   std::string xclass_;
   std::vector<std::pair<Control*, Fl_Widget*>> widgets_;
-  std::vector<std::string> texts_;
   std::unique_ptr<PixelImage> icon32_;
   std::unique_ptr<PixelImage> icon16_;
   Window xid_ = 0;

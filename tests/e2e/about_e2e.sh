@@ -1,0 +1,115 @@
+#!/bin/bash
+# The start menu's context menu and About box on a real X server.
+# Usage: about_e2e.sh CDSTART TOOL-FOLDER (holding xclose and xpixel)
+CDSTART=$1
+TOOLS=$2
+. "$(dirname "$0")/lib.sh"
+
+PICTURE_SPOT="375 100"  # client point where only the picture shows
+MENU_PROBE="12 8"       # where the first menu entry lies, from the click
+
+start_x || exit 1
+
+# The root pixels where a popup menu opened at client point X Y would show.
+menu_area() {  # menu_area X Y
+  local wx wy
+  eval "$(xdotool getwindowgeometry --shell "$WIN")"
+  wx=$((X + $1)) wy=$((Y + $2))
+  set -- $MENU_PROBE
+  pixel root $((wx + $1)) $((wy + $2)) $((wx + $1 + 20)) $((wy + $2 + 22))
+}
+about_window() { xdotool search --all --pid "$PID" --onlyvisible --name '^About$' 2>/dev/null | head -1; }
+wait_about() {  # waits until the About box is shown (or gone, with "gone")
+  local i
+  for i in $(seq 100); do
+    if [ "${1:-}" = gone ]; then [ -z "$(about_window)" ] && return 0
+    else [ -n "$(about_window)" ] && return 0; fi
+    sleep 0.05
+  done
+  return 1
+}
+open_about() {  # right click on the picture, then "Info"
+  xdotool mousemove --window "$WIN" $PICTURE_SPOT click 3
+  sleep 0.3
+  xdotool key Down Return
+  wait_about
+}
+
+medium=$(new_medium)
+touch "$medium/Handbuch.pdf"
+record_target "$medium/INST.EXE" "$E2E_WORK/rec-inst"
+if start_menu "$medium"; then
+  xdotool windowmove --sync "$WIN" 100 100
+  # Only a right click on the picture opens the menu.
+  quiet=$(menu_area $PICTURE_SPOT)
+  xdotool mousemove --window "$WIN" $PICTURE_SPOT click 1
+  sleep 0.3
+  check "a left click on the picture opens nothing" test "$(menu_area $PICTURE_SPOT)" = "$quiet"
+  button_quiet=$(menu_area 100 30)
+  xdotool mousemove --window "$WIN" 100 30 click 3
+  sleep 0.3
+  check "a right click on a button opens nothing" test "$(menu_area 100 30)" = "$button_quiet"
+  check "a right click on a button starts nothing" test "$(wait_records "$E2E_WORK/rec-inst" 0)" -eq 0
+  xdotool mousemove --window "$WIN" $PICTURE_SPOT click 3
+  sleep 0.3
+  check "a right click on the picture opens the menu" test "$(menu_area $PICTURE_SPOT)" != "$quiet"
+  xdotool key Escape
+  sleep 0.2
+
+  # "Info" shows the About box, modal, focused on OK.
+  check "Info shows the About box" open_about
+  about=$(about_window)
+  xdotool mousemove --window "$WIN" 193 38 click 1  # "Programm installieren"
+  sleep 0.3
+  check "the main window takes no clicks while the box is up" \
+    test "$(wait_records "$E2E_WORK/rec-inst" 0)" -eq 0
+  xdotool windowfocus --sync "$about"
+  xdotool key Escape
+  sleep 0.3
+  check "Escape leaves the About box open" test -n "$(about_window)"
+  xdotool key space
+  check "Space on the focused OK button closes the box" wait_about gone
+
+  check "Info shows the box again" open_about
+  about=$(about_window)
+  xdotool windowmove --sync "$about" 40 50
+  sleep 0.2
+  xdotool windowfocus --sync "$about"
+  xdotool key Return
+  check "Enter closes the About box" wait_about gone
+  xdotool mousemove --window "$WIN" 193 38 click 1
+  check "the main window takes clicks again afterwards" \
+    test "$(wait_records "$E2E_WORK/rec-inst" 1)" -eq 1
+
+  open_about
+  about=$(about_window)
+  eval "$(xdotool getwindowgeometry --shell "$about")"
+  check "a second showing keeps the place where it was left" test "$X,$Y" = "40,50"
+  "$TOOLS/xclose" "$about"
+  check "the close box closes the About box" wait_about gone
+  check "closing the box leaves the program running" kill -0 "$PID"
+fi
+stop_menu
+
+# "Ende" ends the program; what it started keeps running.
+medium=$(new_medium)
+touch "$medium/Prospekt.pdf"
+cat >"$medium/INST.EXE" <<SCRIPT
+#!/bin/sh
+touch "$E2E_WORK/installer-started"
+exec sleep 30
+SCRIPT
+chmod +x "$medium/INST.EXE"
+if start_menu "$medium"; then
+  xdotool mousemove --window "$WIN" 193 38 click 1
+  for i in $(seq 100); do [ -e "$E2E_WORK/installer-started" ] && break; sleep 0.05; done
+  xdotool mousemove --window "$WIN" $PICTURE_SPOT click 3
+  sleep 0.3
+  xdotool key Down Down Return
+  wait_exit "$PID"
+  check "Ende ends the program with 0" test "$EXIT_CODE" = 0
+  check "the installer it started keeps running" pgrep -f "sleep 30" >/dev/null
+  pkill -f "sleep 30"
+fi
+
+finish
