@@ -25,22 +25,25 @@ finish() {
   [ "$E2E_FAILED" -eq 0 ]
 }
 
-# Starts Xvfb on a free display number and exports DISPLAY for it.
+# Starts a private Xvfb on a display number it picks itself and exports
+# DISPLAY for it.
 start_x() {
-  local size=${1:-1024x768x24} n
-  for n in $(seq 90 140); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 "$size" -nolisten tcp >"$E2E_WORK/xvfb.log" 2>&1 &
-    XVFB_PID=$!
-    local i
-    for i in $(seq 100); do
-      [ -e "/tmp/.X11-unix/X$n" ] && { export DISPLAY=":$n"; xdpyinfo >/dev/null 2>&1 && return 0; }
-      kill -0 "$XVFB_PID" 2>/dev/null || break
-      sleep 0.05
-    done
+  local size=${1:-1024x768x24} i number=
+  exec {fd}>"$E2E_WORK/display"
+  Xvfb -displayfd "$fd" -screen 0 "$size" -nolisten tcp >"$E2E_WORK/xvfb.log" 2>&1 &
+  XVFB_PID=$!
+  exec {fd}>&-
+  for i in $(seq 200); do
+    number=$(head -1 "$E2E_WORK/display" 2>/dev/null)
+    [ -n "$number" ] && break
+    kill -0 "$XVFB_PID" 2>/dev/null || break
+    sleep 0.05
   done
-  echo "cannot start Xvfb" >&2
-  return 1
+  if [ -z "$number" ]; then
+    echo "cannot start Xvfb: $(cat "$E2E_WORK/xvfb.log")" >&2
+    return 1
+  fi
+  export DISPLAY=":$number"
 }
 
 # A fresh medium folder holding a copy of the program; prints its path.
