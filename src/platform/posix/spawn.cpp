@@ -2,10 +2,12 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 
 extern char** environ;
 
@@ -31,12 +33,29 @@ void mark_inherited_descriptors_close_on_exec() {
   for (long fd = 3; fd < (limit > 0 ? limit : 1024); ++fd) ::fcntl(static_cast<int>(fd), F_SETFD, FD_CLOEXEC);
 }
 
-void reset_signals() {
+// The C library keeps a few real-time signals for itself and refuses to touch
+// them, yet they can arrive ignored from whoever started us; the kernel call
+// resets them too.
+void reset_signal(int sig) {
   struct sigaction dfl {};
   dfl.sa_handler = SIG_DFL;
   ::sigemptyset(&dfl.sa_mask);
-  for (int sig = 1; sig < NSIG; ++sig) {
-    if (sig != SIGKILL && sig != SIGSTOP) ::sigaction(sig, &dfl, nullptr);
+  if (::sigaction(sig, &dfl, nullptr) == 0) return;
+#ifdef SYS_rt_sigaction
+  struct {
+    void (*handler)(int);
+    unsigned long flags;
+    void (*restorer)();
+    std::uint64_t mask;
+  } kernel_dfl{SIG_DFL, 0, nullptr, 0};
+  ::syscall(SYS_rt_sigaction, sig, &kernel_dfl, nullptr, sizeof kernel_dfl.mask);
+#endif
+}
+
+void reset_signals() {
+  const int last = 64;  // the kernel's signal count, beyond the C library's NSIG view
+  for (int sig = 1; sig <= last; ++sig) {
+    if (sig != SIGKILL && sig != SIGSTOP) reset_signal(sig);
   }
   sigset_t none;
   ::sigemptyset(&none);
