@@ -1,7 +1,5 @@
-// The window model realised with FLTK on X11.
-//
-// Nothing here touches the display until the first form is realised: a run
-// that starts the installer directly never connects to an X server.
+// The window model realised with FLTK on X11. This file and the widgets
+// make up the module that the program loads when its first window is shown.
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Double_Window.H>
@@ -15,12 +13,14 @@
 #include <X11/cursorfont.h>
 
 #include <algorithm>
+#include <type_traits>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "ui/application.h"
 #include "ui/backend.h"
+#include "ui/fltk/fltk_module.h"
 #include "ui/fltk/fltk_widgets.h"
 #include "ui/form.h"
 
@@ -31,6 +31,9 @@ class FormWindow;
 
 class FltkBackend final : public Backend {
  public:
+  // False, with the reason in `error`, when there is no display to open.
+  bool open_display(std::string& error);
+
   std::unique_ptr<FormPeer> realise(Form& form) override;
   bool wait() override;
   void process_messages() override;
@@ -42,8 +45,6 @@ class FltkBackend final : public Backend {
   void apply_cursor(FormWindow& window) const;
 
  private:
-  void open_display();
-
   std::string title_;
   std::vector<FormWindow*> windows_;
   Cursor cursor_ = Cursor::Default;
@@ -256,21 +257,22 @@ class FormWindow final : public Fl_Double_Window, public FormPeer {
   bool enabled_ = true;
 };
 
-void FltkBackend::open_display() {
-  if (display_open_) return;
+bool FltkBackend::open_display(std::string& error) {
+  if (display_open_) return true;
   Display* display = XOpenDisplay(nullptr);
   if (!display) {
-    throw DisplayUnavailable(std::string("cannot open display \"") + XDisplayName(nullptr) +
-                             "\"; the menu needs an X server (set DISPLAY)");
+    error = std::string("cannot open display \"") + XDisplayName(nullptr) +
+            "\"; the menu needs an X server (set DISPLAY)";
+    return false;
   }
   fl_open_display(display);
   display_open_ = true;
   Fl::visible_focus(1);
   Fl_Tooltip::enable(1);
+  return true;
 }
 
 std::unique_ptr<FormPeer> FltkBackend::realise(Form& form) {
-  open_display();
   auto window = std::make_unique<FormWindow>(*this, form, title_);
   windows_.push_back(window.get());
   return window;
@@ -320,11 +322,12 @@ void FltkBackend::show_error(std::string_view title, std::string_view message) {
 }  // namespace
 }  // namespace ui::fltk
 
-namespace ui {
-
-Backend& default_backend() {
-  static fltk::FltkBackend backend;
-  return backend;
+extern "C" __attribute__((visibility("default"))) ui::Backend* cdstart_fltk_open(
+    char* error, std::size_t error_size) {
+  static_assert(std::is_same_v<decltype(&cdstart_fltk_open), ui::fltk::OpenModule>);
+  static ui::fltk::FltkBackend backend;
+  std::string reason;
+  if (backend.open_display(reason)) return &backend;
+  std::snprintf(error, error_size, "%s", reason.c_str());
+  return nullptr;
 }
-
-}  // namespace ui
