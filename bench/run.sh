@@ -4,6 +4,6 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=${1:-build}
-for bench in "$here"/direct_mode.sh; do
+for bench in "$here"/direct_mode.sh "$here"/menu_start.sh "$here"/size.sh; do
   "$bench" "$build"
 done

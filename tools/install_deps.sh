@@ -8,7 +8,7 @@ build=(cmake make g++ pkg-config libfltk1.3-dev libjpeg62-turbo-dev libx11-dev l
        libxft-dev fonts-liberation)
 test=(googletest libgtest-dev libgmock-dev xvfb xdotool x11-utils xdg-utils shared-mime-info
       desktop-file-utils file)
-bench=(hyperfine time)
+bench=(hyperfine time libxtst-dev python3)
 
 wanted=("${build[@]}")
 case "${1:-build}" in

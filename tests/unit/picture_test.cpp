@@ -110,3 +110,40 @@ TEST(Pictures, ImpossibleHeadersAreRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+ui::Image solid(int width, int height, std::uint8_t value) {
+  return {width, height, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 4, value)};
+}
+
+TEST(Scaling, StretchesToTheRequestedSizeKeepingFlatColoursAndCorners) {
+  ui::Image checker{2, 2, {0, 0, 0, 255, 255, 255, 255, 255,  //
+                           255, 255, 255, 255, 0, 0, 0, 255}};
+  struct {
+    int width, height;
+  } sizes[] = {{385, 218}, {770, 218}, {2, 2}, {1, 1}, {3, 700}};
+  for (const auto& size : sizes) {
+    const ui::Image out = ui::scaled(checker, size.width, size.height);
+    ASSERT_EQ(out.width, size.width);
+    ASSERT_EQ(out.height, size.height);
+    ASSERT_EQ(out.rgba.size(), static_cast<std::size_t>(size.width) * size.height * 4);
+    for (std::size_t p = 3; p < out.rgba.size(); p += 4) ASSERT_EQ(out.rgba[p], 255);
+  }
+  const ui::Image big = ui::scaled(checker, 100, 100);
+  EXPECT_EQ(big.rgba[0], 0) << "top-left stays black";
+  EXPECT_EQ(big.rgba[(99 * 100 + 0) * 4], 255) << "bottom-left stays white";
+  EXPECT_EQ(big.rgba[(50 * 100 + 50) * 4 - 4] / 10, 127 / 10) << "the middle blends";
+
+  const ui::Image flat = ui::scaled(solid(128, 128, 200), 385, 218);
+  for (std::uint8_t byte : flat.rgba) ASSERT_EQ(byte, 200);
+}
+
+TEST(Scaling, EmptyTargetsAndSourcesGiveEmptyOrBlankImages) {
+  EXPECT_TRUE(ui::scaled(solid(4, 4, 9), 0, 10).rgba.empty());
+  EXPECT_TRUE(ui::scaled(solid(4, 4, 9), -5, 10).rgba.empty());
+  const ui::Image from_nothing = ui::scaled(ui::Image{}, 3, 2);
+  EXPECT_EQ(from_nothing.rgba.size(), 24u);
+}
+
+}  // namespace

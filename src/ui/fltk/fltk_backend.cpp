@@ -173,7 +173,7 @@ class FormWindow final : public Fl_Double_Window, public FormPeer {
         return page;
       }
       case ControlKind::Image:
-        return new PictureWidget(control, pixels_of(spec.picture));
+        return new PictureWidget(control, load_picture(spec.picture));
       case ControlKind::BitButton: {
         auto* button = new BitButtonWidget(control, font, pixels_of(spec.picture));
         if (spec.tab_order < 0) button->clear_visible_focus();

@@ -59,19 +59,17 @@ PixelImage::PixelImage(Image image) : image_(std::move(image)) {
 
 void fill_client(Fl_Widget& widget, int width, int height) { widget.resize(0, 0, width, height); }
 
-PictureWidget::PictureWidget(Control& control, std::unique_ptr<PixelImage> picture)
+PictureWidget::PictureWidget(Control& control, std::optional<Image> picture)
     : Fl_Widget(control.spec().bounds.left, control.spec().bounds.top,
                 control.spec().bounds.width, control.spec().bounds.height),
       control_(control),
       picture_(std::move(picture)) {}
 
 void PictureWidget::draw() {
-  if (!picture_) return;
-  if (!scaled_ || scaled_->w() != w() || scaled_->h() != h()) {
-    Fl_RGB_Image::RGB_scaling(FL_RGB_SCALING_BILINEAR);
-    scaled_.reset(picture_->fl().copy(w(), h()));
-  }
-  scaled_->draw(x(), y());
+  if (!picture_ || w() <= 0 || h() <= 0) return;
+  if (stretched_.width != w() || stretched_.height != h()) stretched_ = scaled(*picture_, w(), h());
+  // An opaque picture: drawn as RGB, every fourth byte (alpha) skipped.
+  fl_draw_image(stretched_.rgba.data(), x(), y(), w(), h(), 4);
 }
 
 int PictureWidget::handle(int event) {

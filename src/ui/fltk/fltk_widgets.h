@@ -32,7 +32,7 @@ class PixelImage {
 // control's popup menu, if it has one; nothing else reacts.
 class PictureWidget final : public Fl_Widget {
  public:
-  PictureWidget(Control& control, std::unique_ptr<PixelImage> picture);
+  PictureWidget(Control& control, std::optional<Image> picture);
   void draw() override;
   int handle(int event) override;
 
@@ -40,8 +40,8 @@ class PictureWidget final : public Fl_Widget {
   void open_popup_menu();
 
   Control& control_;
-  std::unique_ptr<PixelImage> picture_;
-  std::unique_ptr<Fl_Image> scaled_;
+  std::optional<Image> picture_;
+  Image stretched_;
 };
 
 // A push button drawn as a bitmap button: its glyph left of its caption, the

@@ -28,6 +28,11 @@ std::optional<Image> decode_glyph_bmp(std::span<const std::uint8_t> bytes);
 // bits per pixel, BMP-coded, with its AND mask for transparency).
 std::optional<Image> decode_ico(std::span<const std::uint8_t> bytes, int size);
 
+// `source` stretched (or shrunk) to width x height, bilinearly. A stretched
+// picture is drawn many times larger than it is stored, so this is fixed-point
+// and quick rather than general.
+Image scaled(const Image& source, int width, int height);
+
 // The embedded file behind a picture of the program.
 std::span<const std::uint8_t> picture_bytes(Picture picture);
 
