@@ -43,6 +43,22 @@ check_buttons() {  # check_buttons NAME "FILES" "VISIBLE BUTTONS"
   done
   stop_menu
 }
+# What the window tells the window manager, and where it first appears.
+medium=$(new_medium)
+touch "$medium/Handbuch.pdf"
+if start_menu "$medium"; then
+  eval "$(xdotool getwindowgeometry --shell "$WIN")"
+  check "the window is 385 x 218 inside" test "${WIDTH}x$HEIGHT" = 385x218
+  check "the window is centred on the screen" test "$X,$Y" = "$(((1024 - 385) / 2)),$(((768 - 218) / 2))"
+  props=$(xprop -id "$WIN" _NET_WM_WINDOW_TYPE WM_CLASS WM_NAME 2>/dev/null)
+  check "it is a utility (tool) window" grep -q '_NET_WM_WINDOW_TYPE_UTILITY' <<<"$props"
+  check "its caption is CD-ROM Tarvolin" grep -q 'WM_NAME.*"CD-ROM Tarvolin"' <<<"$props"
+  check "it carries the application title" grep -q 'WM_CLASS.*"QUENDAL"' <<<"$props"
+  icons=$(xprop -id "$WIN" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' | sort -u | tr '\n' ' ')
+  check "it carries the CD icon at 32 and 16 pixels" test "$icons" = "Icon (16 x 16) Icon (32 x 32) "
+fi
+stop_menu
+
 check_buttons "all three" "NetClient.EXE Handbuch.pdf Prospekt.pdf" \
   "BitBtn15 BB_PRG_INST BB_NET_INST BB_HANDBUCH BB_PROSPEKT"
 check_buttons "only the brochure" "Prospekt.pdf" "BitBtn15 BB_PRG_INST BB_PROSPEKT"
