@@ -55,22 +55,30 @@ void Form::show() {
   native.bring_to_front();
 }
 
+void Form::enable_others(bool enabled) {
+  for (const auto& form : application_.forms()) {
+    if (form.get() != this && form->peer_) form->peer_->set_enabled(enabled);
+  }
+}
+
 void Form::show_modal() {
   show();
   modal_ = true;
-  for (const auto& form : application_.forms()) {
-    if (form.get() != this && form->peer_) form->peer_->set_enabled(false);
-  }
+  enable_others(false);
   Backend& backend = application_.backend();
   while (visible_ && !application_.terminated() && backend.wait()) {
   }
-  for (const auto& form : application_.forms()) {
-    if (form.get() != this && form->peer_) form->peer_->set_enabled(true);
-  }
+  if (modal_) enable_others(true);
   modal_ = false;
 }
 
 void Form::close() {
+  // The other forms take input again before this one goes, so that the
+  // window system hands the activation back to them and not elsewhere.
+  if (modal_) {
+    enable_others(true);
+    modal_ = false;
+  }
   if (visible_) {
     visible_ = false;
     if (peer_) peer_->hide();

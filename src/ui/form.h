@@ -100,6 +100,7 @@ class Form {
   void set_spec(const FormSpec& spec) { spec_ = spec; }
   Control& add_control(const ControlSpec& spec);
   void dispatch(const std::function<void()>& handler);
+  void enable_others(bool enabled);
   FormPeer& peer();
 
   Application& application_;
