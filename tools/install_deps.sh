@@ -1,7 +1,12 @@
 #!/bin/bash
 # Installs the Debian 12 packages that building, testing or demonstrating
 # cdstart needs. Quiet and quick when everything is there already.
-# Usage: tools/install_deps.sh [build|test|bench]
+# Usage: tools/install_deps.sh [build|test|bench|win32]
+#   win32: the MinGW-w64 cross compiler, GoogleTest's sources, the means to
+#          fetch libjpeg-turbo's Debian source package, and Wine to run the
+#          result. "test" includes it, as make test runs the Windows tests too.
+# Wine needs the i386 architecture; when it cannot be installed the script
+# says so and carries on, and make test reports the Windows tests as skipped.
 set -euo pipefail
 
 build=(cmake make g++ pkg-config libfltk1.3-dev libjpeg62-turbo-dev libx11-dev libxcursor-dev
@@ -9,25 +14,81 @@ build=(cmake make g++ pkg-config libfltk1.3-dev libjpeg62-turbo-dev libx11-dev l
 test=(googletest libgtest-dev libgmock-dev xvfb xdotool x11-utils xdg-utils shared-mime-info
       desktop-file-utils file)
 bench=(hyperfine time libxtst-dev python3)
+win32=(g++-mingw-w64-i686 binutils-mingw-w64-i686 googletest dpkg-dev)
+wine=(wine wine32:i386)
 
 wanted=("${build[@]}")
+with_win32=false
 case "${1:-build}" in
   build) ;;
-  test) wanted+=("${test[@]}") ;;
+  test) wanted+=("${test[@]}" "${win32[@]}"); with_win32=true ;;
   bench) wanted+=("${test[@]}" "${bench[@]}") ;;
-  *) echo "usage: $0 [build|test|bench]" >&2; exit 2 ;;
+  win32) wanted+=("${win32[@]}"); with_win32=true ;;
+  *) echo "usage: $0 [build|test|bench|win32]" >&2; exit 2 ;;
 esac
+
+installed() {
+  [ "$(dpkg-query -W -f='${Status}' "$1" 2>/dev/null || true)" = "install ok installed" ]
+}
 
 missing=()
 for package in "${wanted[@]}"; do
-  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-  [ "$status" = "install ok installed" ] || missing+=("$package")
+  installed "$package" || missing+=("$package")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
 
-echo "installing: ${missing[*]}"
+# libjpeg-turbo for Windows is built from Debian's source package, which
+# apt-get source fetches only with a deb-src entry.
+need_sources=false
+missing_wine=()
+need_i386=false
+if $with_win32; then
+  apt-cache showsrc libjpeg-turbo 2>/dev/null | grep -q '^Package:' || need_sources=true
+  for package in "${wine[@]}"; do
+    installed "$package" || missing_wine+=("$package")
+  done
+  if [ ${#missing_wine[@]} -gt 0 ] && [ "$(dpkg --print-architecture)" != i386 ] &&
+     ! dpkg --print-foreign-architectures | grep -qx i386; then
+    need_i386=true
+  fi
+fi
+
+[ ${#missing[@]} -eq 0 ] && ! $need_sources && [ ${#missing_wine[@]} -eq 0 ] && exit 0
+
 sudo=
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+
+if $need_sources; then
+  echo "adding deb-src entries for the apt sources"
+  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+    # The same URIs, suites and components, for source packages.
+    sed 's/^Types:.*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
+      $sudo tee /etc/apt/sources.list.d/debian-src.sources >/dev/null
+  else
+    grep -s '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' |
+      $sudo tee /etc/apt/sources.list.d/debian-src.list >/dev/null
+  fi
+fi
+if $need_i386; then
+  echo "adding the i386 architecture (for wine32)"
+  $sudo dpkg --add-architecture i386 || echo "warning: could not add the i386 architecture" >&2
+fi
+
+if ! $sudo apt-get update -qq; then
+  # A mirror without i386 fails the update; give up Wine rather than everything.
+  $need_i386 || exit 1
+  echo "warning: apt-get update failed with the i386 architecture; leaving Wine out" >&2
+  $sudo dpkg --remove-architecture i386 || true
+  $sudo apt-get update -qq
+  missing_wine=()
+fi
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "installing: ${missing[*]}"
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+if [ ${#missing_wine[@]} -gt 0 ]; then
+  echo "installing: ${missing_wine[*]}"
+  if ! $sudo apt-get install -y -qq --no-install-recommends "${missing_wine[@]}" >/dev/null; then
+    echo "warning: could not install ${missing_wine[*]}; Windows programs cannot be run here" >&2
+  fi
+fi
