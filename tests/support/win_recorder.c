@@ -9,7 +9,7 @@ int main(void) {
   DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
   if (length == 0 || length >= sizeof folder) return 2;
   snprintf(name, sizeof name, "started-%lu.txt", (unsigned long)GetCurrentProcessId());
-  FILE* out = fopen(name, "w");
+  FILE* out = fopen(name, "wb");
   if (!out) return 3;
   fprintf(out, "cwd=%s\ncommand=%s\n", folder, GetCommandLineA());
   fclose(out);

@@ -1,0 +1,206 @@
+#!/bin/bash
+# The Windows program under Wine on a private X server, driven with real
+# input: the direct start, the menu and its buttons, documents, keys, the
+# context menu and the About box.
+# Usage: wine_e2e.sh CDSTART.EXE TOOL-FOLDER WINE-RUN WINE-PREFIX
+# TOOL-FOLDER holds win_recorder.exe and win_probe.exe.
+CDSTART=$1
+TOOLS=$(cd "$2" && pwd)
+WINE_RUN=$3
+PREFIX=$4
+. "$(dirname "$0")/lib.sh"
+
+wine_run() { "$WINE_RUN" --prefix "$PREFIX" "$@"; }
+# Ends the prefix's Wine session, so that the next program starts one that
+# sees the display as it is now.
+end_wine_session() { WINEPREFIX=$PREFIX wineserver -k >/dev/null 2>&1; sleep 0.2; }
+trap 'end_wine_session; e2e_cleanup' EXIT
+end_wine_session
+# The close box's request, as a window manager sends it (a host program).
+cc -O2 -o "$E2E_WORK/xclose" "$(dirname "$0")/../support/xclose.c" -lX11 || exit 1
+probe() { wine_run "$TOOLS/win_probe.exe" "$1" 2>/dev/null | tr -d '\r'; }
+# Waits until the window titled $1 is shown (or, with "gone", no longer is).
+wait_for() {
+  local i
+  for i in $(seq 100); do
+    if [ "${2:-}" = gone ]; then
+      probe "$1" | grep -q 'visible=1' || return 0
+    else
+      probe "$1" | grep -q 'visible=1' && return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+# The screen point at the centre of the control captioned $2 in window $1.
+centre_of() {
+  local info
+  info=$(probe "$1")
+  read -r _ x y _ <<<"$(grep '^window' <<<"$info")"
+  grep -F -- " $2" <<<"$(grep '^child' <<<"$info")" | head -1 |
+    awk -v x="$x" -v y="$y" '{print x + $3 + int($5 / 2), y + $4 + int($6 / 2)}'
+}
+click() { xdotool mousemove $(centre_of "$1" "$2") sleep 0.2 click 1; }
+visible_buttons() {
+  probe "CD-ROM Tarvolin" | awk '$1 == "child" && $2 == 1 {$1=$2=$3=$4=$5=$6=""; sub(/^ */, ""); print}' |
+    sort | tr '\n' '|'
+}
+records() { ls "$1"/started-*.txt 2>/dev/null | wc -l; }
+wait_started() {  # wait_started FOLDER COUNT
+  local i
+  for i in $(seq 100); do [ "$(records "$1")" -ge "$2" ] && break; sleep 0.1; done
+  records "$1"
+}
+new_win_medium() {
+  local dir
+  dir=$(mktemp -d "$E2E_WORK/medium-XXXXXX")
+  for part in "$@"; do dir="$dir/$part"; done
+  mkdir -p "$dir"
+  cp "$CDSTART" "$dir/cdstart.exe"
+  printf '%s\n' "$dir"
+}
+start_menu() {
+  wine_run "$1/cdstart.exe" &
+  PID=$!
+  wait_for "CD-ROM Tarvolin"
+}
+stop_menu() {
+  local window
+  window=$(xdotool search --name '^CD-ROM Tarvolin$' 2>/dev/null | head -1)
+  [ -n "$window" ] && "$E2E_WORK/xclose" "$window"
+  wait_exit "$PID"
+  [ "$EXIT_CODE" = running ] && wine_run taskkill /f /im cdstart.exe >/dev/null 2>&1
+  wait_for "CD-ROM Tarvolin" gone
+}
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+# Direct mode needs no display at all.
+unset DISPLAY
+for nest in plain "CD ROM ; \$(x) & 'q'"; do
+  medium=$(new_win_medium "$nest")
+  cp "$TOOLS/win_recorder.exe" "$medium/inst.exe"
+  wine_run "$medium/cdstart.exe" >"$E2E_WORK/out" 2>&1
+  code=$?
+  check "direct mode exits 0 ($nest)" test "$code" -eq 0
+  check "direct mode starts the installer once ($nest)" test "$(wait_started "$medium" 1)" -eq 1
+  check "the installer runs in the medium folder ($nest)" \
+    grep -qxF "cwd=$(windows_path "$medium")" "$medium"/started-*.txt
+done
+medium=$(new_win_medium)
+wine_run "$medium/cdstart.exe" >/dev/null 2>&1
+check "a missing installer still exits 0" test $? -eq 0
+
+end_wine_session
+start_x || exit 1
+
+# Which buttons show, for markers in any letter case.
+for case in "NetClient.EXE|Netzwerkarbeitsplatztreiber installieren|" \
+            "handbuch.PDF|Handbuch lesen|" "PROSPEKT.PDF|Prospekt lesen|"; do
+  marker=${case%%|*}
+  extra=${case#*|}
+  medium=$(new_win_medium)
+  echo x >"$medium/$marker"
+  if start_menu "$medium"; then
+    pass "the menu appears for $marker"
+    expected=$(printf '%s\n' "&Beenden" "Programm installieren" "${extra%|}" | sort | tr '\n' '|')
+    shown=$(visible_buttons)
+    check "only the buttons of present files show ($marker)" test "$shown" = "$expected"
+    [ "$shown" = "$expected" ] || echo "     shown: $shown, expected: $expected"
+    check "the focus starts on Beenden ($marker)" \
+      eval "probe 'CD-ROM Tarvolin' | grep -q 'focus=&Beenden'"
+  else
+    fail "the menu appears for $marker"
+  fi
+  stop_menu
+done
+
+# The install buttons start their programs from the medium folder, again and again.
+medium=$(new_win_medium "Medium mit Leerzeichen")
+cp "$TOOLS/win_recorder.exe" "$medium/INST.EXE"
+cp "$TOOLS/win_recorder.exe" "$medium/NetClient.EXE"
+if start_menu "$medium"; then
+  click "CD-ROM Tarvolin" "Programm installieren"
+  check "a click on Programm installieren starts the installer" test "$(wait_started "$medium" 1)" -eq 1
+  click "CD-ROM Tarvolin" "Programm installieren"
+  check "a second click starts it again" test "$(wait_started "$medium" 2)" -eq 2
+  click "CD-ROM Tarvolin" "Netzwerkarbeitsplatztreiber installieren"
+  check "a click on the driver button starts the driver installer" \
+    test "$(wait_started "$medium" 3)" -eq 3
+  check "the driver installer runs in the medium folder" \
+    grep -qF "NetClient.EXE" "$medium"/started-*.txt
+  check "every start ran in the medium folder" \
+    test "$(grep -lxF "cwd=$(windows_path "$medium")" "$medium"/started-*.txt | wc -l)" -eq 3
+  check "the window stays open" wait_for "CD-ROM Tarvolin"
+fi
+stop_menu
+
+# Documents open with the program associated with them.
+viewer=$(windows_path "$TOOLS/win_recorder.exe")
+wine_run reg add 'HKLM\Software\Classes\.pdf' /ve /d cdstart.testpdf /f >/dev/null 2>&1
+wine_run reg add 'HKLM\Software\Classes\cdstart.testpdf\shell\open\command' /ve \
+  /d "\"$viewer\" \"%1\"" /f >/dev/null 2>&1
+medium=$(new_win_medium)
+echo '%PDF-1.4' >"$medium/Handbuch.pdf"
+echo '%PDF-1.4' >"$medium/Prospekt.pdf"
+if start_menu "$medium"; then
+  click "CD-ROM Tarvolin" "Handbuch lesen"
+  check "Handbuch lesen opens the manual" test "$(wait_started "$medium" 1)" -eq 1
+  click "CD-ROM Tarvolin" "Prospekt lesen"
+  check "Prospekt lesen opens the brochure" test "$(wait_started "$medium" 2)" -eq 2
+  check "the viewer was given the manual" grep -qF 'Handbuch.pdf' "$medium"/started-*.txt
+  check "the viewer was given the brochure" grep -qF 'Prospekt.pdf' "$medium"/started-*.txt
+fi
+stop_menu
+
+# Ending: Enter at once, Alt+B, the close box, Beenden, and the menu's Ende.
+end_with() {  # end_with NAME COMMAND...
+  local name=$1 medium window
+  shift
+  medium=$(new_win_medium)
+  touch "$medium/Prospekt.pdf"
+  if ! start_menu "$medium"; then fail "$name: the menu appears"; stop_menu; return; fi
+  WIN=$(xdotool search --name '^CD-ROM Tarvolin$' | head -1)
+  "$@"
+  wait_exit "$PID"
+  check "$name ends the program with 0" test "$EXIT_CODE" = 0
+  [ "$EXIT_CODE" = running ] && wine_run taskkill /f /im cdstart.exe >/dev/null 2>&1
+}
+end_with "Enter right after the window appears" eval 'xdotool windowfocus --sync $WIN key Return'
+end_with "Alt+B" eval 'xdotool windowfocus --sync $WIN key alt+b'
+end_with "the close box" eval '"$E2E_WORK/xclose" $WIN'
+end_with "a click on Beenden" click "CD-ROM Tarvolin" "&Beenden"
+picture_point() {  # a screen point right of the buttons, where the picture shows
+  read -r _ x y _ <<<"$(probe "CD-ROM Tarvolin" | grep '^window')"
+  echo "$((x + 375)) $((y + 100))"
+}
+end_with "Ende in the context menu" \
+  eval 'xdotool mousemove $(picture_point) sleep 0.2 click 3; sleep 0.5; xdotool key Down Down Return'
+
+# The About box: modal, on top, Escape does nothing, Enter closes it.
+medium=$(new_win_medium)
+touch "$medium/Handbuch.pdf"
+cp "$TOOLS/win_recorder.exe" "$medium/INST.EXE"
+if start_menu "$medium"; then
+  xdotool mousemove $(picture_point) sleep 0.2 click 3
+  sleep 0.5
+  xdotool key Down Return
+  if wait_for "About"; then
+    pass "Info shows the About box"
+    about=$(probe "About")
+    check "the About box stays on top" grep -q 'topmost=1' <<<"$about"
+    check "the About box is focused on OK" grep -q 'focus=OK' <<<"$about"
+    check "the main window takes no input meanwhile" \
+      eval "probe 'CD-ROM Tarvolin' | grep -q 'enabled=0'"
+    xdotool key Escape
+    sleep 0.5
+    check "Escape leaves the About box open" wait_for "About"
+    xdotool key Return
+    check "Enter closes the About box" wait_for "About" gone
+    check "the main window takes input again" eval "probe 'CD-ROM Tarvolin' | grep -q 'enabled=1'"
+  else
+    fail "Info shows the About box"
+  fi
+fi
+stop_menu
+
+finish
