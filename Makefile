@@ -2,7 +2,7 @@
 BUILD ?= build
 WIN32_BUILD ?= build-win32
 JOBS ?= $(shell nproc)
-WIN32_CONFIGURE = cmake -S . -B $(WIN32_BUILD) -DCMAKE_BUILD_TYPE=Release \
+WIN32_CONFIGURE = cmake -S . -B $(WIN32_BUILD) -DCMAKE_BUILD_TYPE=MinSizeRel \
                   -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchain-mingw-i686.cmake
 
 .PHONY: all build win32 test demo bench clean

@@ -67,9 +67,14 @@ ExternalProject_Add(libjpeg_turbo
   UPDATE_COMMAND ""
   CMAKE_ARGS
     -DCMAKE_TOOLCHAIN_FILE=${jpeg_toolchain}
-    -DCMAKE_BUILD_TYPE=Release
+    -DCMAKE_BUILD_TYPE=MinSizeRel
     -DCMAKE_INSTALL_PREFIX=<INSTALL_DIR>
-    "-DCMAKE_C_FLAGS=-ffunction-sections -fdata-sections"
+    # Small: sections the program's linker can drop, no unwind tables for C
+    # that never sees an exception, and no JPEGMEM from the environment (the
+    # program reads no environment, and it spares the scanf machinery).
+    "-DCMAKE_C_FLAGS=-ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables -DNO_GETENV -D__USE_MINGW_ANSI_STDIO=0"
+    -DWITH_ARITH_DEC=OFF
+    -DWITH_ARITH_ENC=OFF
     -DENABLE_SHARED=OFF
     -DENABLE_STATIC=ON
     -DWITH_SIMD=OFF

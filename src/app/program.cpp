@@ -16,7 +16,9 @@ int run_program(ui::Backend& backend, platform::Platform& platform) {
     main_form.attach_about_box(application.create_form<TAbout>());
     application.run();
   } catch (const ui::DisplayUnavailable& error) {
-    std::fprintf(stderr, "cdstart: %s\n", error.what());
+    std::fputs("cdstart: ", stderr);
+    std::fputs(error.what(), stderr);
+    std::fputc('\n', stderr);
     return 1;
   }
   return 0;

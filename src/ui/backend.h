@@ -4,7 +4,8 @@
 #pragma once
 
 #include <memory>
-#include <stdexcept>
+#include <exception>
+#include <string>
 #include <string_view>
 
 #include "core/shell_request.h"
@@ -16,10 +17,16 @@ class Control;
 class Form;
 struct MenuItem;
 
-// Thrown by realise() when there is no screen to show a window on.
-class DisplayUnavailable : public std::runtime_error {
+// Thrown by realise() when there is no screen to show a window on. (Not a
+// std::runtime_error: on Windows that alone would link in a second string
+// implementation, some 80 KB.)
+class DisplayUnavailable : public std::exception {
  public:
-  using std::runtime_error::runtime_error;
+  explicit DisplayUnavailable(std::string message) : message_(std::move(message)) {}
+  const char* what() const noexcept override { return message_.c_str(); }
+
+ private:
+  std::string message_;
 };
 
 // The native window behind one form.
