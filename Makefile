@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 WIN32_CONFIGURE = cmake -S . -B $(WIN32_BUILD) -DCMAKE_BUILD_TYPE=MinSizeRel \
                   -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchain-mingw-i686.cmake
 
-.PHONY: all build win32 test demo bench clean
+.PHONY: all build win32 test test-asan demo bench clean
 
 all: build
 
@@ -36,6 +36,18 @@ test:
 	  echo "SKIPPED: Windows tests (wine unavailable: $$reason)"; \
 	fi
 
+# Every Linux test once more, on a build with AddressSanitizer and
+# UndefinedBehaviorSanitizer; any report fails the run.
+test-asan:
+	@tools/install_deps.sh test
+	@cmake -S . -B $(BUILD)-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCDSTART_SANITIZE=ON >/dev/null
+	@cmake --build $(BUILD)-asan -j $(JOBS)
+	@cd $(BUILD)-asan && \
+	  ASAN_OPTIONS=halt_on_error=1:abort_on_error=0:detect_leaks=1:exitcode=99 \
+	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1:exitcode=98 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizer.supp:print_suppressions=0 \
+	  ctest --output-on-failure -j $(JOBS)
+
 demo: build
 	@tools/demo.sh $(BUILD)
 
@@ -44,4 +56,4 @@ bench: build
 	@bench/run.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(WIN32_BUILD)
+	rm -rf $(BUILD) $(BUILD)-asan $(WIN32_BUILD)

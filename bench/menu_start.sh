@@ -22,7 +22,7 @@ cc -O2 -o "$work/medium/INST.EXE" "$here/stamp.c"
 touch "$work/medium/Handbuch.pdf"
 
 exec {fd}>"$work/display"
-Xvfb -displayfd "$fd" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb -displayfd "$fd" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 exec {fd}>&-
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done

@@ -88,6 +88,8 @@ if start_menu "$medium"; then
   "$TOOLS/xclose" "$about"
   check "the close box closes the About box" wait_about gone
   check "closing the box leaves the program running" kill -0 "$PID"
+else
+  fail "the menu window appears"
 fi
 stop_menu
 
@@ -110,6 +112,8 @@ if start_menu "$medium"; then
   check "Ende ends the program with 0" test "$EXIT_CODE" = 0
   check "the installer it started keeps running" pgrep -f "sleep 30" >/dev/null
   pkill -f "sleep 30"
+else
+  fail "the menu window appears"
 fi
 
 finish

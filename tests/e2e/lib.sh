@@ -21,6 +21,10 @@ check() {  # check NAME COMMAND...: passes when the command succeeds
   if "$@"; then pass "$name"; else fail "$name"; fi
 }
 finish() {
+  if [ "$E2E_FAILED" -ne 0 ] && [ -s "$E2E_WORK/xvfb.log" ]; then
+    echo "--- the X server's log:"
+    tail -n 20 "$E2E_WORK/xvfb.log"
+  fi
   echo "$E2E_PASSED passed, $E2E_FAILED failed"
   [ "$E2E_FAILED" -eq 0 ]
 }
@@ -30,7 +34,9 @@ finish() {
 start_x() {
   local size=${1:-1024x768x24} i number=
   exec {fd}>"$E2E_WORK/display"
-  Xvfb -displayfd "$fd" -screen 0 "$size" -nolisten tcp >"$E2E_WORK/xvfb.log" 2>&1 &
+  # -noreset: no server reset whenever the last client leaves, during which
+  # new clients would be turned away.
+  Xvfb -displayfd "$fd" -screen 0 "$size" -nolisten tcp -noreset >"$E2E_WORK/xvfb.log" 2>&1 &
   XVFB_PID=$!
   exec {fd}>&-
   for i in $(seq 200); do
@@ -44,6 +50,13 @@ start_x() {
     return 1
   fi
   export DISPLAY=":$number"
+  # Ready when a client gets through.
+  for i in $(seq 200); do
+    xdpyinfo >/dev/null 2>&1 && return 0
+    sleep 0.05
+  done
+  echo "Xvfb on $DISPLAY takes no clients" >&2
+  return 1
 }
 
 # A fresh medium folder holding a copy of the program; prints its path.

@@ -56,6 +56,8 @@ if start_menu "$medium"; then
   check "it carries the application title" grep -q 'WM_CLASS.*"QUENDAL"' <<<"$props"
   icons=$(xprop -id "$WIN" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' | sort -u | tr '\n' ' ')
   check "it carries the CD icon at 32 and 16 pixels" test "$icons" = "Icon (16 x 16) Icon (32 x 32) "
+else
+  fail "the menu window appears"
 fi
 stop_menu
 
@@ -84,6 +86,8 @@ if start_menu "$medium"; then
   xdotool click --window "$WIN" 3 >/dev/null 2>&1; xdotool key Escape
   check "the window stays open after launches" kill -0 "$PID"
   check "the window still shows its buttons" shows_button "$WIN" BB_PRG_INST
+else
+  fail "the menu window appears"
 fi
 stop_menu
 
@@ -97,6 +101,8 @@ if start_menu "$medium"; then
   check "a missing installer leaves the window open" kill -0 "$PID"
   check "a missing installer leaves the window as it was" \
     test "$(pixel "$WIN" $(face_point BB_PRG_INST) $(face_point BitBtn15) 200 100)" = "$before"
+else
+  fail "the menu window appears"
 fi
 stop_menu
 
@@ -127,6 +133,8 @@ if start_menu "$medium"; then
   check "the brochure opens in the PDF viewer" test "$(wait_records "$E2E_WORK/rec-viewer" 1)" -eq 1
   check "the viewer gets the brochure" grep -qxF "arg=$medium/Prospekt.pdf" "$E2E_WORK"/rec-viewer/*
   check "the window stays open after opening documents" kill -0 "$PID"
+else
+  fail "the menu window appears"
 fi
 stop_menu
 
@@ -163,6 +171,8 @@ if start_menu "$medium"; then
     test "$(grep -cvxE "$FACE|outside" <<<"$right")" -eq 3
   check "the buttons keep their places" shows_button "$WIN" BB_PRG_INST
   check "the buttons keep their sizes" shows_no_button "$WIN" BB_PRG_INST_WIDER
+else
+  fail "the menu window appears"
 fi
 stop_menu
 

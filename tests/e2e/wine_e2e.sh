@@ -131,6 +131,8 @@ if start_menu "$medium"; then
   check "every start ran in the medium folder" \
     test "$(grep -lxF "cwd=$(windows_path "$medium")" "$medium"/started-*.txt | wc -l)" -eq 3
   check "the window stays open" wait_for "CD-ROM Tarvolin"
+else
+  fail "the menu window appears"
 fi
 stop_menu
 
@@ -149,6 +151,8 @@ if start_menu "$medium"; then
   check "Prospekt lesen opens the brochure" test "$(wait_started "$medium" 2)" -eq 2
   check "the viewer was given the manual" grep -qF 'Handbuch.pdf' "$medium"/started-*.txt
   check "the viewer was given the brochure" grep -qF 'Prospekt.pdf' "$medium"/started-*.txt
+else
+  fail "the menu window appears"
 fi
 stop_menu
 
@@ -200,6 +204,8 @@ if start_menu "$medium"; then
   else
     fail "Info shows the About box"
   fi
+else
+  fail "the menu window appears"
 fi
 stop_menu
 

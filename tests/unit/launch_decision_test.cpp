@@ -97,6 +97,8 @@ struct MenuCase {
   bool net, manual, brochure;               // visible buttons
 };
 
+void PrintTo(const MenuCase& c, std::ostream* out) { *out << c.what; }
+
 class MenuModeTest : public LauncherTest, public ::testing::WithParamInterface<MenuCase> {};
 
 TEST_P(MenuModeTest, ShowsTheWindowWithTheButtonsOfThePresentFiles) {

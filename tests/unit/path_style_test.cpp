@@ -17,6 +17,8 @@ struct SplitCase {
   const char* folder;
 };
 
+void PrintTo(const SplitCase& c, std::ostream* out) { *out << c.what; }
+
 class SplitPathTest : public ::testing::TestWithParam<SplitCase> {};
 
 TEST_P(SplitPathTest, SplitsAtLastSeparatorAndRejoins) {
@@ -57,6 +59,8 @@ struct BaseDirCase {
   const char* base_dir;
 };
 
+void PrintTo(const BaseDirCase& c, std::ostream* out) { *out << c.module_path; }
+
 class BaseDirTest : public ::testing::TestWithParam<BaseDirCase> {};
 
 TEST_P(BaseDirTest, IsTheExecutablesFolderWithoutTrailingSeparator) {
@@ -71,7 +75,8 @@ INSTANTIATE_TEST_SUITE_P(
                       BaseDirCase{kWindowsPaths, "D:CDSTART.EXE", "D:"},
                       BaseDirCase{kPosixPaths, "/cdstart", ""},
                       BaseDirCase{kPosixPaths, "/media/user/CD-ROM/cdstart", "/media/user/CD-ROM"},
-                      BaseDirCase{kPosixPaths, "/a//cdstart", "/a/"}));
+                      BaseDirCase{kPosixPaths, "/a//cdstart", "/a/"}),
+    [](const auto& param_info) { return "case" + std::to_string(param_info.index); });
 
 TEST(MediumPaths, AreTheBaseFollowedBySeparatorAndName) {
   struct {

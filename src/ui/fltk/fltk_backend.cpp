@@ -14,7 +14,9 @@
 
 #include <algorithm>
 #include <type_traits>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -259,10 +261,13 @@ class FormWindow final : public Fl_Double_Window, public FormPeer {
 
 bool FltkBackend::open_display(std::string& error) {
   if (display_open_) return true;
+  errno = 0;
   Display* display = XOpenDisplay(nullptr);
   if (!display) {
-    error = std::string("cannot open display \"") + XDisplayName(nullptr) +
-            "\"; the menu needs an X server (set DISPLAY)";
+    const int why = errno;
+    error = std::string("cannot open display \"") + XDisplayName(nullptr) + "\"" +
+            (why ? std::string(" (") + std::strerror(why) + ")" : std::string()) +
+            "; the menu needs an X server (set DISPLAY)";
     return false;
   }
   fl_open_display(display);
