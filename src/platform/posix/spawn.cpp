@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <cstdint>
 
-extern char** environ;
+// environ comes from <unistd.h> (a GNU extension, asked for by the build).
 
 namespace platform::posix {
 namespace {

@@ -79,7 +79,7 @@ std::optional<Image> decode_dib(const Reader& in, std::size_t header, std::size_
       std::uint32_t b, g, r, a = 0xFF;
       if (bits <= 8) {
         const std::uint32_t packed = in.u8(row + x * bits / 8);
-        std::uint32_t index = bits == 8 ? packed : (x % 2 == 0 ? packed >> 4 : packed & 0x0F);
+        std::size_t index = bits == 8 ? packed : (x % 2 == 0 ? packed >> 4 : packed & 0x0F);
         if (index >= palette_size) index = 0;
         b = in.u8(palette + index * 4);
         g = in.u8(palette + index * 4 + 1);
