@@ -1,5 +1,7 @@
 #include "ui/form.h"
 
+#include <algorithm>
+
 #include "ui/application.h"
 #include "ui/backend.h"
 
@@ -27,6 +29,27 @@ Control* Form::find_control(std::string_view name) const {
     if (control->name() == name) return control.get();
   }
   return nullptr;
+}
+
+std::vector<Control*> Form::creation_order() const {
+  std::vector<Control*> order;
+  for (const auto& control : controls_) order.push_back(control.get());
+  std::stable_sort(order.begin(), order.end(), [](const Control* a, const Control* b) {
+    return std::max(a->spec().tab_order, -1) < std::max(b->spec().tab_order, -1);
+  });
+  return order;
+}
+
+Control* Form::initial_focus() const {
+  Control* named = find_control(spec_.active_control);
+  if (named && named->visible()) return named;
+  Control* first = nullptr;
+  for (const auto& control : controls_) {
+    const int order = control->spec().tab_order;
+    if (order < 0 || !control->visible()) continue;
+    if (!first || order < first->spec().tab_order) first = control.get();
+  }
+  return first;
 }
 
 const PopupMenu* Form::find_menu(std::string_view name) const {

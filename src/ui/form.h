@@ -65,6 +65,15 @@ class Form {
   const PopupMenu* find_menu(std::string_view name) const;
   Control* find_control(std::string_view name) const;
 
+  // The controls in the order a backend creates them: those that take no
+  // focus first, back to front, then the focusable ones in tab order, which
+  // is the order keyboard navigation follows.
+  std::vector<Control*> creation_order() const;
+
+  // The control that gets the focus when the form is shown: its named
+  // active control, else the first visible one in tab order.
+  Control* initial_focus() const;
+
   bool visible() const { return visible_; }
   bool is_modal() const { return modal_; }
 

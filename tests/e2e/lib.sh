@@ -59,14 +59,15 @@ start_x() {
   return 1
 }
 
-# A fresh medium folder holding a copy of the program; prints its path.
-# Extra arguments are folder names to nest it in (odd names welcome).
+# A fresh medium folder holding a copy of the program, named
+# $MEDIUM_PROGRAM (cdstart unless set); prints its path. Extra arguments
+# are folder names to nest it in (odd names welcome).
 new_medium() {
   local dir
   dir=$(mktemp -d "$E2E_WORK/medium-XXXXXX")
   for part in "$@"; do dir="$dir/$part"; done
   mkdir -p "$dir"
-  cp "$CDSTART" "$dir/cdstart"
+  cp "$CDSTART" "$dir/${MEDIUM_PROGRAM:-cdstart}"
   printf '%s\n' "$dir"
 }
 

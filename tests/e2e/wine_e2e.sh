@@ -8,6 +8,7 @@ CDSTART=$1
 TOOLS=$(cd "$2" && pwd)
 WINE_RUN=$3
 PREFIX=$4
+MEDIUM_PROGRAM=cdstart.exe
 . "$(dirname "$0")/lib.sh"
 
 wine_run() { "$WINE_RUN" --prefix "$PREFIX" "$@"; }
@@ -51,14 +52,6 @@ wait_started() {  # wait_started FOLDER COUNT
   for i in $(seq 100); do [ "$(records "$1")" -ge "$2" ] && break; sleep 0.1; done
   records "$1"
 }
-new_win_medium() {
-  local dir
-  dir=$(mktemp -d "$E2E_WORK/medium-XXXXXX")
-  for part in "$@"; do dir="$dir/$part"; done
-  mkdir -p "$dir"
-  cp "$CDSTART" "$dir/cdstart.exe"
-  printf '%s\n' "$dir"
-}
 start_menu() {
   wine_run "$1/cdstart.exe" &
   PID=$!
@@ -77,7 +70,7 @@ windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 # Direct mode needs no display at all.
 unset DISPLAY
 for nest in plain "CD ROM ; \$(x) & 'q'"; do
-  medium=$(new_win_medium "$nest")
+  medium=$(new_medium "$nest")
   cp "$TOOLS/win_recorder.exe" "$medium/inst.exe"
   wine_run "$medium/cdstart.exe" >"$E2E_WORK/out" 2>&1
   code=$?
@@ -86,7 +79,7 @@ for nest in plain "CD ROM ; \$(x) & 'q'"; do
   check "the installer runs in the medium folder ($nest)" \
     grep -qxF "cwd=$(windows_path "$medium")" "$medium"/started-*.txt
 done
-medium=$(new_win_medium)
+medium=$(new_medium)
 wine_run "$medium/cdstart.exe" >/dev/null 2>&1
 check "a missing installer still exits 0" test $? -eq 0
 
@@ -98,7 +91,7 @@ for case in "NetClient.EXE|Netzwerkarbeitsplatztreiber installieren|" \
             "handbuch.PDF|Handbuch lesen|" "PROSPEKT.PDF|Prospekt lesen|"; do
   marker=${case%%|*}
   extra=${case#*|}
-  medium=$(new_win_medium)
+  medium=$(new_medium)
   echo x >"$medium/$marker"
   if start_menu "$medium"; then
     pass "the menu appears for $marker"
@@ -115,7 +108,7 @@ for case in "NetClient.EXE|Netzwerkarbeitsplatztreiber installieren|" \
 done
 
 # The install buttons start their programs from the medium folder, again and again.
-medium=$(new_win_medium "Medium mit Leerzeichen")
+medium=$(new_medium "Medium mit Leerzeichen")
 cp "$TOOLS/win_recorder.exe" "$medium/INST.EXE"
 cp "$TOOLS/win_recorder.exe" "$medium/NetClient.EXE"
 if start_menu "$medium"; then
@@ -141,7 +134,7 @@ viewer=$(windows_path "$TOOLS/win_recorder.exe")
 wine_run reg add 'HKLM\Software\Classes\.pdf' /ve /d cdstart.testpdf /f >/dev/null 2>&1
 wine_run reg add 'HKLM\Software\Classes\cdstart.testpdf\shell\open\command' /ve \
   /d "\"$viewer\" \"%1\"" /f >/dev/null 2>&1
-medium=$(new_win_medium)
+medium=$(new_medium)
 echo '%PDF-1.4' >"$medium/Handbuch.pdf"
 echo '%PDF-1.4' >"$medium/Prospekt.pdf"
 if start_menu "$medium"; then
@@ -160,7 +153,7 @@ stop_menu
 end_with() {  # end_with NAME COMMAND...
   local name=$1 medium window
   shift
-  medium=$(new_win_medium)
+  medium=$(new_medium)
   touch "$medium/Prospekt.pdf"
   if ! start_menu "$medium"; then fail "$name: the menu appears"; stop_menu; return; fi
   WIN=$(xdotool search --name '^CD-ROM Tarvolin$' | head -1)
@@ -181,7 +174,7 @@ end_with "Ende in the context menu" \
   eval 'xdotool mousemove $(picture_point) sleep 0.2 click 3; sleep 0.5; xdotool key Down Down Return'
 
 # The About box: modal, on top, Escape does nothing, Enter closes it.
-medium=$(new_win_medium)
+medium=$(new_medium)
 touch "$medium/Handbuch.pdf"
 cp "$TOOLS/win_recorder.exe" "$medium/INST.EXE"
 if start_menu "$medium"; then

@@ -240,3 +240,20 @@ TEST_F(MenuClickTest, AnErrorInAHandlerIsShownAndTheCursorComesBack) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FormOrder, FocusStartsOnBeendenAndTabFollowsTheTabOrder) {
+  ui::headless::HeadlessBackend backend;
+  testing_support::RecordingPlatform platform;
+  platform.present = {"D:\\Prospekt.pdf"};
+  ui::Application application(backend);
+  auto& form = application.create_form<app::TForm1>(platform);
+  std::vector<std::string_view> names;
+  for (const ui::Control* control : form.creation_order()) names.push_back(control->name());
+  EXPECT_THAT(names, ElementsAre("Notebook1", "Image1", "BitBtn15", "BB_PRG_INST", "BB_NET_INST",
+                                 "BB_HANDBUCH", "BB_PROSPEKT"));
+  EXPECT_EQ(form.initial_focus(), form.BitBtn15);
+}
+
+}  // namespace

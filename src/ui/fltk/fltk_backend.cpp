@@ -149,14 +149,7 @@ class FormWindow final : public Fl_Double_Window, public FormPeer {
   }
 
   void build_controls() {
-    // Controls that take no focus first, in layout order (back to front);
-    // then the focusable ones in tab order, which FLTK's navigation follows.
-    std::vector<Control*> order;
-    for (const auto& control : form_.controls()) order.push_back(control.get());
-    std::stable_sort(order.begin(), order.end(), [](const Control* a, const Control* b) {
-      return std::max(a->spec().tab_order, -1) < std::max(b->spec().tab_order, -1);
-    });
-    for (Control* control : order) {
+    for (Control* control : form_.creation_order()) {
       Fl_Widget* widget = make_widget(*control);
       if (control->spec().fills_client) fill_client(*widget, w(), h());
       if (!control->visible()) widget->hide();
@@ -198,19 +191,11 @@ class FormWindow final : public Fl_Double_Window, public FormPeer {
   }
 
   Fl_Widget* initial_focus() const {
-    const Control* wanted = form_.find_control(form_.spec().active_control);
-    int best = -1;
-    Fl_Widget* found = nullptr;
+    const Control* wanted = form_.initial_focus();
     for (const auto& [model, widget] : widgets_) {
-      if (!model->visible()) continue;
       if (model == wanted) return widget;
-      const int order = model->spec().tab_order;
-      if (order >= 0 && (best < 0 || order < best)) {
-        best = order;
-        found = widget;
-      }
     }
-    return found;
+    return nullptr;
   }
 
   void set_icons(Picture icon) {

@@ -243,19 +243,11 @@ class FormWindow final : public FormPeer {
   }
 
   HWND initial_focus() const {
-    const Control* wanted = form_.find_control(form_.spec().active_control);
-    HWND found = nullptr;
-    int best = -1;
+    const Control* wanted = form_.initial_focus();
     for (const NativeControl& native : controls_) {
-      if (!native.window || !native.model->visible()) continue;
       if (native.model == wanted) return native.window;
-      const int order = native.model->spec().tab_order;
-      if (order >= 0 && (best < 0 || order < best)) {
-        best = order;
-        found = native.window;
-      }
     }
-    return found;
+    return nullptr;
   }
 
   void centre_on_screen() {
@@ -283,14 +275,9 @@ class FormWindow final : public FormPeer {
   }
 
   void build_controls() {
-    std::vector<Control*> order;
-    for (const auto& control : form_.controls()) order.push_back(control.get());
-    std::stable_sort(order.begin(), order.end(), [](const Control* a, const Control* b) {
-      return std::max(a->spec().tab_order, -1) < std::max(b->spec().tab_order, -1);
-    });
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     int next_id = kFirstControlId;
-    for (Control* control : order) {
+    for (Control* control : form_.creation_order()) {
       const ControlSpec& spec = control->spec();
       NativeControl native;
       native.model = control;
