@@ -26,9 +26,11 @@ struct SplitPath {
 // file name and an empty folder.
 SplitPath split_path(PathStyle style, std::string_view path);
 
-// The folder that holds the executable, without a trailing separator:
+// The folder that holds the executable, without its trailing separator:
 // "D:\CD\cdstart.exe" -> "D:\CD", "D:\cdstart.exe" -> "D:",
-// "/media/cd/cdstart" -> "/media/cd", "/cdstart" -> "".
+// "/media/cd/cdstart" -> "/media/cd", "/cdstart" -> "". Exactly one separator
+// goes, so a doubled one ("/a//cdstart") leaves "/a/", which still joins to a
+// sound path. A module path is always absolute; a bare name would give "".
 std::string base_dir_from_module_path(PathStyle style, std::string_view module_path);
 
 // base + separator + name: every path the launcher tests or starts.

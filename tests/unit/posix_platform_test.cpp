@@ -77,6 +77,16 @@ TEST(Resolve, FindsTheEntryWhateverItsLetterCase) {
   }
 }
 
+TEST(Resolve, LetterCaseIsAsciiOnly) {
+  TempFolder medium;
+  write_file(medium / "CAF\xc9.PDF");
+  EXPECT_EQ(resolve_in_folder(medium.path().string(), "caf\xc9.pdf"),
+            (medium / "CAF\xc9.PDF").string());
+  EXPECT_EQ(resolve_in_folder(medium.path().string(), "caf\xe9.pdf"), std::nullopt)
+      << "bytes beyond ASCII match only themselves, in any locale";
+  EXPECT_EQ(resolve_path(std::string("x/INST.EXE\0/INST.EXE", 21)), std::nullopt);
+}
+
 TEST(Resolve, PrefersTheExactNameThenTheFirstBytewise) {
   TempFolder medium;
   write_file(medium / "handbuch.pdf");

@@ -1,7 +1,6 @@
 #include "platform/posix/medium_folder.h"
 
 #include <dirent.h>
-#include <strings.h>
 #include <sys/stat.h>
 
 #include <cstring>
@@ -23,6 +22,18 @@ std::string entry_path(const std::string& folder, std::string_view name) {
   return core::join(core::kPosixPaths, folder, name);
 }
 
+// Letter case as a medium's file system sees it: ASCII only, whatever the
+// locale (strcasecmp would follow it, and in a Turkish one "inst.exe" would
+// not match "INST.EXE").
+bool equal_ignoring_ascii_case(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
 struct DirCloser {
   void operator()(DIR* dir) const { ::closedir(dir); }
 };
@@ -40,10 +51,9 @@ std::optional<std::string> resolve_in_folder(const std::string& folder, std::str
 
   std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.empty() ? "." : folder.c_str()));
   if (!dir) return std::nullopt;
-  const std::string wanted(name);
   std::optional<std::string> best;
   while (const dirent* entry = ::readdir(dir.get())) {
-    if (::strcasecmp(entry->d_name, wanted.c_str()) != 0) continue;
+    if (!equal_ignoring_ascii_case(entry->d_name, name)) continue;
     if (best && std::strcmp(entry->d_name, best->c_str()) >= 0) continue;
     if (entry->d_type == DT_DIR) continue;
     if (is_regular_file(entry_path(folder, entry->d_name))) best = entry->d_name;
@@ -53,6 +63,7 @@ std::optional<std::string> resolve_in_folder(const std::string& folder, std::str
 }
 
 std::optional<std::string> resolve_path(std::string_view path) {
+  if (path.find('\0') != std::string_view::npos) return std::nullopt;
   core::SplitPath split = core::split_path(core::kPosixPaths, path);
   return resolve_in_folder(split.folder, split.file);
 }

@@ -10,7 +10,7 @@
 namespace platform::posix {
 
 // The path of the entry in `folder` whose name equals `name` without regard to
-// (ASCII) letter case and which is a regular file once symbolic links are
+// ASCII letter case (whatever the locale) and which is a regular file once symbolic links are
 // followed: folders, dangling links and special files never count. An exact
 // match wins; among several other matches the one that sorts first bytewise.
 // An empty folder means the current one; no trailing separator is needed.
