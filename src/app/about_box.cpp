@@ -8,23 +8,23 @@ const ui::FormLayout<TAbout>& TAbout::layout() {
   using ui::ControlKind;
   static constexpr ui::Font kTitleFont{"Arial", 19, ui::FontStyle::BoldItalic, ui::kRed};
   static constexpr std::array<ui::ControlLayout<TAbout>, 4> controls{{
-      {.spec = {.kind = ControlKind::Label,
+      {.props = {.kind = ControlKind::Label,
                 .name = "Label1",
                 .bounds = {65, 10, 0, 0},
                 .caption = "CD-Quendal 98",
                 .font = kTitleFont},
        .field = &TAbout::Label1},
-      {.spec = {.kind = ControlKind::Label,
+      {.props = {.kind = ControlKind::Label,
                 .name = "Label2",
                 .bounds = {25, 45, 0, 0},
                 .caption = "Copyright 1998 Tarvolin Software GmbH"},
        .field = &TAbout::Label2},
-      {.spec = {.kind = ControlKind::Label,
+      {.props = {.kind = ControlKind::Label,
                 .name = "Label3",
                 .bounds = {60, 70, 0, 0},
                 .caption = "Internet: www.tarvolin.example"},
        .field = &TAbout::Label3},
-      {.spec = {.kind = ControlKind::BitButton,
+      {.props = {.kind = ControlKind::BitButton,
                 .name = "BitBtn1",
                 .bounds = {55, 105, 161, 25},
                 .caption = "OK",
@@ -35,7 +35,7 @@ const ui::FormLayout<TAbout>& TAbout::layout() {
        .on_click = &TAbout::BitBtn1Click},
   }};
   static constexpr ui::FormLayout<TAbout> form{
-      .spec = {.name = "About",
+      .props = {.name = "About",
                .caption = "About",
                .border = ui::BorderStyle::ToolWindow,
                .client_size = {274, 141},

@@ -34,15 +34,15 @@ const ui::FormLayout<TForm1>& TForm1::layout() {
   using ui::ControlKind;
   using ui::Picture;
   static constexpr std::array<ui::ControlLayout<TForm1>, 7> controls{{
-      {.spec = {.kind = ControlKind::Page, .name = "Notebook1", .fills_client = true},
+      {.props = {.kind = ControlKind::Page, .name = "Notebook1", .fills_client = true},
        .field = &TForm1::Notebook1},
-      {.spec = {.kind = ControlKind::Image,
+      {.props = {.kind = ControlKind::Image,
                 .name = "Image1",
                 .fills_client = true,
                 .picture = Picture::Background,
                 .popup_menu = "PopupMenu1"},
        .field = &TForm1::Image1},
-      {.spec = {.kind = ControlKind::BitButton,
+      {.props = {.kind = ControlKind::BitButton,
                 .name = "BitBtn15",
                 .bounds = {10, 170, 131, 36},
                 .caption = "&Beenden",
@@ -51,7 +51,7 @@ const ui::FormLayout<TForm1>& TForm1::layout() {
                 .tab_order = 0},
        .field = &TForm1::BitBtn15,
        .on_click = &TForm1::BitBtn15Click},
-      {.spec = {.kind = ControlKind::BitButton,
+      {.props = {.kind = ControlKind::BitButton,
                 .name = "BB_PRG_INST",
                 .bounds = {20, 10, 346, 56},
                 .caption = "Programm installieren",
@@ -61,7 +61,7 @@ const ui::FormLayout<TForm1>& TForm1::layout() {
                 .tab_order = 1},
        .field = &TForm1::BB_PRG_INST,
        .on_click = &TForm1::BB_PRG_INSTClick},
-      {.spec = {.kind = ControlKind::BitButton,
+      {.props = {.kind = ControlKind::BitButton,
                 .name = "BB_NET_INST",
                 .bounds = {20, 75, 346, 36},
                 .caption = "Netzwerkarbeitsplatztreiber installieren",
@@ -71,7 +71,7 @@ const ui::FormLayout<TForm1>& TForm1::layout() {
                 .tab_order = 2},
        .field = &TForm1::BB_NET_INST,
        .on_click = &TForm1::BB_NET_INSTClick},
-      {.spec = {.kind = ControlKind::BitButton,
+      {.props = {.kind = ControlKind::BitButton,
                 .name = "BB_HANDBUCH",
                 .bounds = {20, 120, 346, 36},
                 .caption = "Handbuch lesen",
@@ -81,7 +81,7 @@ const ui::FormLayout<TForm1>& TForm1::layout() {
                 .tab_order = 3},
        .field = &TForm1::BB_HANDBUCH,
        .on_click = &TForm1::BB_HANDBUCHClick},
-      {.spec = {.kind = ControlKind::BitButton,
+      {.props = {.kind = ControlKind::BitButton,
                 .name = "BB_PROSPEKT",
                 .bounds = {150, 170, 216, 36},
                 .caption = "Prospekt lesen",
@@ -93,15 +93,15 @@ const ui::FormLayout<TForm1>& TForm1::layout() {
        .on_click = &TForm1::BB_PROSPEKTClick},
   }};
   static constexpr std::array<ui::MenuItemLayout<TForm1>, 3> popup_items{{
-      {.spec = {.name = "Info1", .caption = "Info"}, .on_click = &TForm1::Info1Click},
-      {.spec = {.name = "N1", .caption = "-"}},
-      {.spec = {.name = "About1", .caption = "&Ende"}, .on_click = &TForm1::About1Click},
+      {.props = {.name = "Info1", .caption = "Info"}, .on_click = &TForm1::Info1Click},
+      {.props = {.name = "N1", .caption = "-"}},
+      {.props = {.name = "About1", .caption = "&Ende"}, .on_click = &TForm1::About1Click},
   }};
   static constexpr std::array<ui::PopupMenuLayout<TForm1>, 1> menus{{
       {.name = "PopupMenu1", .items = popup_items},
   }};
   static constexpr ui::FormLayout<TForm1> form{
-      .spec = {.name = "Form1",
+      .props = {.name = "Form1",
                .caption = "CD-ROM Tarvolin",
                .border = ui::BorderStyle::SizeableToolWindow,
                .outer_size = {401, 254},

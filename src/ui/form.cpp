@@ -20,8 +20,8 @@ void Control::click() {
 Form::Form(Application& application) : application_(application) {}
 Form::~Form() = default;
 
-Control& Form::add_control(const ControlSpec& spec) {
-  return *controls_.emplace_back(std::make_unique<Control>(*this, spec));
+Control& Form::add_control(const ControlProps& props) {
+  return *controls_.emplace_back(std::make_unique<Control>(*this, props));
 }
 
 Control* Form::find_control(std::string_view name) const {
@@ -35,19 +35,19 @@ std::vector<Control*> Form::creation_order() const {
   std::vector<Control*> order;
   for (const auto& control : controls_) order.push_back(control.get());
   std::stable_sort(order.begin(), order.end(), [](const Control* a, const Control* b) {
-    return std::max(a->spec().tab_order, -1) < std::max(b->spec().tab_order, -1);
+    return std::max(a->props().tab_order, -1) < std::max(b->props().tab_order, -1);
   });
   return order;
 }
 
 Control* Form::initial_focus() const {
-  Control* named = find_control(spec_.active_control);
+  Control* named = find_control(props_.active_control);
   if (named && named->visible()) return named;
   Control* first = nullptr;
   for (const auto& control : controls_) {
-    const int order = control->spec().tab_order;
+    const int order = control->props().tab_order;
     if (order < 0 || !control->visible()) continue;
-    if (!first || order < first->spec().tab_order) first = control.get();
+    if (!first || order < first->props().tab_order) first = control.get();
   }
   return first;
 }

@@ -18,9 +18,9 @@ class Form;
 class FormPeer;
 
 struct MenuItem {
-  MenuItemSpec spec;
+  MenuItemProps props;
   std::function<void()> on_click;
-  bool is_separator() const { return spec.caption == "-"; }
+  bool is_separator() const { return props.caption == "-"; }
 };
 
 struct PopupMenu {
@@ -30,12 +30,12 @@ struct PopupMenu {
 
 class Control {
  public:
-  Control(Form& form, const ControlSpec& spec) : form_(form), spec_(spec) {}
+  Control(Form& form, const ControlProps& props) : form_(form), props_(props) {}
   Control(const Control&) = delete;
   Control& operator=(const Control&) = delete;
 
-  const ControlSpec& spec() const { return spec_; }
-  std::string_view name() const { return spec_.name; }
+  const ControlProps& props() const { return props_; }
+  std::string_view name() const { return props_.name; }
   Form& form() const { return form_; }
 
   bool visible() const { return visible_; }
@@ -47,7 +47,7 @@ class Control {
 
  private:
   Form& form_;
-  ControlSpec spec_;
+  ControlProps props_;
   bool visible_ = true;
 };
 
@@ -59,7 +59,7 @@ class Form {
   Form& operator=(const Form&) = delete;
 
   Application& application() const { return application_; }
-  const FormSpec& spec() const { return spec_; }
+  const FormProps& props() const { return props_; }
   const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
   const std::vector<PopupMenu>& menus() const { return menus_; }
   const PopupMenu* find_menu(std::string_view name) const;
@@ -106,14 +106,14 @@ class Form {
   void load(const FormLayout<F>& layout);
 
  private:
-  void set_spec(const FormSpec& spec) { spec_ = spec; }
-  Control& add_control(const ControlSpec& spec);
+  void set_props(const FormProps& props) { props_ = props; }
+  Control& add_control(const ControlProps& props);
   void dispatch(const std::function<void()>& handler);
   void enable_others(bool enabled);
   FormPeer& peer();
 
   Application& application_;
-  FormSpec spec_;
+  FormProps props_;
   std::vector<std::unique_ptr<Control>> controls_;
   std::vector<PopupMenu> menus_;
   std::function<void()> on_show_;
@@ -127,16 +127,16 @@ class Form {
 template <class F>
 void Form::load(const FormLayout<F>& layout) {
   F& self = static_cast<F&>(*this);
-  set_spec(layout.spec);
+  set_props(layout.props);
   for (const ControlLayout<F>& entry : layout.controls) {
-    Control& control = add_control(entry.spec);
+    Control& control = add_control(entry.props);
     if (entry.field) self.*entry.field = &control;
     if (entry.on_click) control.on_click = [&self, fn = entry.on_click] { (self.*fn)(); };
   }
   for (const PopupMenuLayout<F>& menu : layout.menus) {
     PopupMenu& built = menus_.emplace_back(PopupMenu{menu.name, {}});
     for (const MenuItemLayout<F>& item : menu.items) {
-      MenuItem& added = built.items.emplace_back(MenuItem{item.spec, {}});
+      MenuItem& added = built.items.emplace_back(MenuItem{item.props, {}});
       if (item.on_click) added.on_click = [&self, fn = item.on_click] { (self.*fn)(); };
     }
   }

@@ -21,7 +21,7 @@ enum class ControlKind : std::uint8_t {
   Label,      // a line of text, sized to it
 };
 
-struct ControlSpec {
+struct ControlProps {
   ControlKind kind = ControlKind::Label;
   std::string_view name;
   Rect bounds{};
@@ -35,12 +35,12 @@ struct ControlSpec {
   std::string_view popup_menu;  // the form's menu that a right click opens
 };
 
-struct MenuItemSpec {
+struct MenuItemProps {
   std::string_view name;
   std::string_view caption;  // "-" is a separator line
 };
 
-struct FormSpec {
+struct FormProps {
   std::string_view name;
   std::string_view caption;
   BorderStyle border = BorderStyle::SizeableToolWindow;
@@ -59,14 +59,14 @@ using Handler = void (F::*)();
 
 template <class F>
 struct ControlLayout {
-  ControlSpec spec;
+  ControlProps props;
   Control* F::*field = nullptr;  // the form member that refers to the control
   Handler<F> on_click = nullptr;
 };
 
 template <class F>
 struct MenuItemLayout {
-  MenuItemSpec spec;
+  MenuItemProps props;
   Handler<F> on_click = nullptr;
 };
 
@@ -78,7 +78,7 @@ struct PopupMenuLayout {
 
 template <class F>
 struct FormLayout {
-  FormSpec spec;
+  FormProps props;
   Handler<F> on_create = nullptr;
   Handler<F> on_show = nullptr;
   std::span<const ControlLayout<F>> controls;

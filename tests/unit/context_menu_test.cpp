@@ -23,9 +23,9 @@ class ContextMenuTest : public ::testing::Test {
   }
 
   const ui::MenuItem& entry(std::string_view caption) {
-    const ui::PopupMenu* menu = form->find_menu(form->Image1->spec().popup_menu);
+    const ui::PopupMenu* menu = form->find_menu(form->Image1->props().popup_menu);
     for (const ui::MenuItem& item : menu->items) {
-      if (item.spec.caption == caption) return item;
+      if (item.props.caption == caption) return item;
     }
     throw std::runtime_error("no such entry");
   }
@@ -38,15 +38,15 @@ class ContextMenuTest : public ::testing::Test {
 };
 
 TEST_F(ContextMenuTest, ThePictureCarriesTheMenuAndNothingElseDoes) {
-  const ui::PopupMenu* menu = form->find_menu(form->Image1->spec().popup_menu);
+  const ui::PopupMenu* menu = form->find_menu(form->Image1->props().popup_menu);
   ASSERT_NE(menu, nullptr);
   std::vector<std::string_view> captions;
-  for (const ui::MenuItem& item : menu->items) captions.push_back(item.spec.caption);
+  for (const ui::MenuItem& item : menu->items) captions.push_back(item.props.caption);
   EXPECT_THAT(captions, ElementsAre("Info", "-", "&Ende"));
   EXPECT_TRUE(menu->items[1].is_separator());
   for (const auto& control : form->controls()) {
     if (control.get() != form->Image1) {
-      EXPECT_TRUE(control->spec().popup_menu.empty());
+      EXPECT_TRUE(control->props().popup_menu.empty());
     }
   }
 }
@@ -88,13 +88,13 @@ TEST_F(ContextMenuTest, InfoTwiceShowsTheSameBoxTwice) {
 }
 
 TEST_F(ContextMenuTest, TheBoxIsAFixedTopmostToolWindowWithADefaultOkButton) {
-  EXPECT_EQ(about->spec().border, ui::BorderStyle::ToolWindow);
-  EXPECT_TRUE(about->spec().stays_on_top);
-  EXPECT_EQ(about->find_control(about->spec().active_control), about->BitBtn1);
-  EXPECT_TRUE(about->BitBtn1->spec().is_default);
+  EXPECT_EQ(about->props().border, ui::BorderStyle::ToolWindow);
+  EXPECT_TRUE(about->props().stays_on_top);
+  EXPECT_EQ(about->find_control(about->props().active_control), about->BitBtn1);
+  EXPECT_TRUE(about->BitBtn1->props().is_default);
   for (const auto& control : about->controls()) {
     if (control.get() != about->BitBtn1) {
-      EXPECT_FALSE(control->spec().is_default);
+      EXPECT_FALSE(control->props().is_default);
     }
   }
 }

@@ -70,28 +70,28 @@ void set_atom_property(Window window, const char* property, const char* value, b
 class FormWindow final : public Fl_Double_Window, public FormPeer {
  public:
   FormWindow(FltkBackend& backend, Form& form, const std::string& app_title)
-      : Fl_Double_Window(form.spec().client_size.width, form.spec().client_size.height),
+      : Fl_Double_Window(form.props().client_size.width, form.props().client_size.height),
         backend_(backend),
         form_(form),
-        caption_(form.spec().caption),
+        caption_(form.props().caption),
         xclass_(app_title.empty() ? "cdstart" : app_title) {
-    const FormSpec& spec = form.spec();
+    const FormProps& props = form.props();
     label(caption_.c_str());
     xclass(xclass_.c_str());
-    color(to_fl_color(spec.color));
-    labelfont(to_fl_font(spec.font.family, spec.font.style));
-    labelsize(spec.font.pixel_height);
+    color(to_fl_color(props.color));
+    labelfont(to_fl_font(props.font.family, props.font.style));
+    labelsize(props.font.pixel_height);
     build_controls();
     end();
     // Children keep their places when the window is resized (no resizable
     // widget); resize() below stretches only the fill-client controls.
     resizable(nullptr);
-    if (spec.border == BorderStyle::SizeableToolWindow) {
+    if (props.border == BorderStyle::SizeableToolWindow) {
       size_range(1, 1);
     } else {
       size_range(w(), h(), w(), h());
     }
-    set_icons(spec.icon);
+    set_icons(props.icon);
     callback([](Fl_Widget*, void* self) { static_cast<FormWindow*>(self)->on_close_box(); }, this);
   }
   ~FormWindow() override { backend_.forget(this); }
@@ -133,7 +133,7 @@ class FormWindow final : public Fl_Double_Window, public FormPeer {
   void resize(int X, int Y, int W, int H) override {
     Fl_Double_Window::resize(X, Y, W, H);
     for (auto& [model, widget] : widgets_) {
-      if (model->spec().fills_client) fill_client(*widget, W, H);
+      if (model->props().fills_client) fill_client(*widget, W, H);
     }
   }
 
@@ -151,32 +151,32 @@ class FormWindow final : public Fl_Double_Window, public FormPeer {
   void build_controls() {
     for (Control* control : form_.creation_order()) {
       Fl_Widget* widget = make_widget(*control);
-      if (control->spec().fills_client) fill_client(*widget, w(), h());
+      if (control->props().fills_client) fill_client(*widget, w(), h());
       if (!control->visible()) widget->hide();
       widgets_.emplace_back(control, widget);
     }
   }
 
   Fl_Widget* make_widget(Control& control) {
-    const ControlSpec& spec = control.spec();
-    const Font font = spec.font.value_or(form_.spec().font);
-    const Rect& r = spec.bounds;
-    switch (spec.kind) {
+    const ControlProps& props = control.props();
+    const Font font = props.font.value_or(form_.props().font);
+    const Rect& r = props.bounds;
+    switch (props.kind) {
       case ControlKind::Page: {
         auto* page = new Fl_Box(FL_FLAT_BOX, r.left, r.top, r.width, r.height, nullptr);
         page->color(color());
         return page;
       }
       case ControlKind::Image:
-        return new PictureWidget(control, load_picture(spec.picture));
+        return new PictureWidget(control, load_picture(props.picture));
       case ControlKind::BitButton: {
-        auto* button = new BitButtonWidget(control, font, pixels_of(spec.picture));
-        if (spec.tab_order < 0) button->clear_visible_focus();
+        auto* button = new BitButtonWidget(control, font, pixels_of(props.picture));
+        if (props.tab_order < 0) button->clear_visible_focus();
         return button;
       }
       case ControlKind::Label: {
         auto* text = new Fl_Box(r.left, r.top, r.width, r.height);
-        text->copy_label(std::string(spec.caption).c_str());
+        text->copy_label(std::string(props.caption).c_str());
         text->labelfont(to_fl_font(font.family, font.style));
         text->labelsize(font.pixel_height);
         text->labelcolor(to_fl_color(font.color));
@@ -227,7 +227,7 @@ class FormWindow final : public Fl_Double_Window, public FormPeer {
   // window manager can look at the new window.
   void set_window_manager_hints() {
     set_atom_property(xid_, "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_UTILITY", false);
-    if (form_.spec().stays_on_top) {
+    if (form_.props().stays_on_top) {
       set_atom_property(xid_, "_NET_WM_STATE", "_NET_WM_STATE_ABOVE", true);
     }
   }

@@ -60,8 +60,8 @@ PixelImage::PixelImage(Image image) : image_(std::move(image)) {
 void fill_client(Fl_Widget& widget, int width, int height) { widget.resize(0, 0, width, height); }
 
 PictureWidget::PictureWidget(Control& control, std::optional<Image> picture)
-    : Fl_Widget(control.spec().bounds.left, control.spec().bounds.top,
-                control.spec().bounds.width, control.spec().bounds.height),
+    : Fl_Widget(control.props().bounds.left, control.props().bounds.top,
+                control.props().bounds.width, control.props().bounds.height),
       control_(control),
       picture_(std::move(picture)) {}
 
@@ -81,7 +81,7 @@ int PictureWidget::handle(int event) {
 }
 
 void PictureWidget::open_popup_menu() {
-  const PopupMenu* menu = control_.form().find_menu(control_.spec().popup_menu);
+  const PopupMenu* menu = control_.form().find_menu(control_.props().popup_menu);
   if (!menu) return;
   std::vector<std::string> captions;
   captions.reserve(menu->items.size());
@@ -92,7 +92,7 @@ void PictureWidget::open_popup_menu() {
       if (!items.empty()) items.back().flags |= FL_MENU_DIVIDER;
       continue;
     }
-    captions.emplace_back(item.spec.caption);
+    captions.emplace_back(item.props.caption);
     Fl_Menu_Item entry{};
     entry.text = captions.back().c_str();
     items.push_back(entry);
@@ -106,11 +106,11 @@ void PictureWidget::open_popup_menu() {
 
 BitButtonWidget::BitButtonWidget(Control& control, const Font& font,
                                  std::unique_ptr<PixelImage> glyph)
-    : Fl_Button(control.spec().bounds.left, control.spec().bounds.top,
-                control.spec().bounds.width, control.spec().bounds.height),
+    : Fl_Button(control.props().bounds.left, control.props().bounds.top,
+                control.props().bounds.width, control.props().bounds.height),
       control_(control),
-      caption_(control.spec().caption),
-      tooltip_(control.spec().tooltip),
+      caption_(control.props().caption),
+      tooltip_(control.props().tooltip),
       glyph_(std::move(glyph)) {
   label(caption_.c_str());
   if (!tooltip_.empty()) tooltip(tooltip_.c_str());
@@ -156,7 +156,7 @@ int BitButtonWidget::handle(int event) {
       }
       break;
     case FL_SHORTCUT:
-      if (control_.spec().is_default &&
+      if (control_.props().is_default &&
           (Fl::event_key() == FL_Enter || Fl::event_key() == FL_KP_Enter)) {
         do_callback();
         return 1;

@@ -8,7 +8,7 @@ namespace {
 class HeadlessPeer final : public FormPeer {
  public:
   HeadlessPeer(HeadlessBackend& backend, const Form& form, core::WindowHandle handle)
-      : backend_(backend), name_(form.spec().name), handle_(handle) {}
+      : backend_(backend), name_(form.props().name), handle_(handle) {}
 
   void show() override { note("show"); }
   void hide() override { note("hide"); }
@@ -38,7 +38,7 @@ constexpr const char* cursor_name(Cursor cursor) {
 
 std::unique_ptr<FormPeer> HeadlessBackend::realise(Form& form) {
   if (!has_display) throw DisplayUnavailable("cannot open display");
-  journal.push_back("realise " + std::string(form.spec().name));
+  journal.push_back("realise " + std::string(form.props().name));
   return std::make_unique<HeadlessPeer>(*this, form, next_handle++);
 }
 

@@ -73,29 +73,29 @@ class FormWindow final : public FormPeer {
  public:
   FormWindow(Win32Backend& backend, Form& form) : backend_(backend), form_(form) {
     register_class();
-    const FormSpec& spec = form.spec();
-    const bool sizeable = spec.border == BorderStyle::SizeableToolWindow;
+    const FormProps& props = form.props();
+    const bool sizeable = props.border == BorderStyle::SizeableToolWindow;
     const DWORD style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | (sizeable ? WS_THICKFRAME : 0);
     const DWORD ex_style = WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT |
-                           (spec.stays_on_top ? WS_EX_TOPMOST : 0) |
+                           (props.stays_on_top ? WS_EX_TOPMOST : 0) |
                            (sizeable ? 0 : WS_EX_DLGMODALFRAME);
-    RECT outer{0, 0, spec.outer_size.width, spec.outer_size.height};
+    RECT outer{0, 0, props.outer_size.width, props.outer_size.height};
     if (outer.right == 0) {
-      outer = RECT{0, 0, spec.client_size.width, spec.client_size.height};
+      outer = RECT{0, 0, props.client_size.width, props.client_size.height};
       AdjustWindowRectEx(&outer, style, FALSE, ex_style);
     }
-    window_ = CreateWindowExW(ex_style, kFormClass, widen(spec.caption).c_str(), style,
+    window_ = CreateWindowExW(ex_style, kFormClass, widen(props.caption).c_str(), style,
                               CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left,
                               outer.bottom - outer.top, backend.application_window(), nullptr,
                               GetModuleHandleW(nullptr), this);
     if (!window_) throw DisplayUnavailable("cannot create a window");
     backend_.add_form(window_);
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    if (spec.icon != Picture::Empty) {
+    if (props.icon != Picture::Empty) {
       SendMessageW(window_, WM_SETICON, ICON_BIG,
                    reinterpret_cast<LPARAM>(LoadIconW(instance, MAKEINTRESOURCEW(1))));
     }
-    window_font_ = make_font(spec.font);
+    window_font_ = make_font(props.font);
     build_controls();
   }
 
@@ -176,7 +176,7 @@ class FormWindow final : public FormPeer {
         if (NativeControl* label = find(reinterpret_cast<HWND>(lparam))) {
           HDC dc = reinterpret_cast<HDC>(wparam);
           SetTextColor(dc, label->text_color);
-          SetBkColor(dc, to_colorref(form_.spec().color));
+          SetBkColor(dc, to_colorref(form_.props().color));
           return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
         }
         break;
@@ -185,7 +185,7 @@ class FormWindow final : public FormPeer {
         return 0;
       case DM_GETDEFID:
         for (const NativeControl& native : controls_) {
-          if (native.model->spec().is_default) return MAKELRESULT(native.id, DC_HASDEFID);
+          if (native.model->props().is_default) return MAKELRESULT(native.id, DC_HASDEFID);
         }
         return 0;
       case WM_CONTEXTMENU:
@@ -278,35 +278,35 @@ class FormWindow final : public FormPeer {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     int next_id = kFirstControlId;
     for (Control* control : form_.creation_order()) {
-      const ControlSpec& spec = control->spec();
+      const ControlProps& props = control->props();
       NativeControl native;
       native.model = control;
       native.id = next_id++;
-      native.text = widen(spec.caption);
-      native.tooltip = widen(spec.tooltip);
-      const Font font = spec.font.value_or(form_.spec().font);
+      native.text = widen(props.caption);
+      native.tooltip = widen(props.tooltip);
+      const Font font = props.font.value_or(form_.props().font);
       native.text_color = to_colorref(font.color);
-      const Rect& r = spec.bounds;
+      const Rect& r = props.bounds;
       const DWORD visible = control->visible() ? WS_VISIBLE : 0;
-      if (spec.kind == ControlKind::BitButton) {
+      if (props.kind == ControlKind::BitButton) {
         native.font = make_font(font);
-        if (std::optional<Image> glyph = load_picture(spec.picture)) {
+        if (std::optional<Image> glyph = load_picture(props.picture)) {
           native.glyph = over(*glyph, to_colorref(kButtonFace));
         }
         native.window = CreateWindowExW(
             0, L"BUTTON", native.text.c_str(),
-            WS_CHILD | visible | BS_OWNERDRAW | (spec.tab_order >= 0 ? WS_TABSTOP : 0), r.left,
+            WS_CHILD | visible | BS_OWNERDRAW | (props.tab_order >= 0 ? WS_TABSTOP : 0), r.left,
             r.top, r.width, r.height, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(native.id)),
             instance, nullptr);
-      } else if (spec.kind == ControlKind::Label) {
-        native.font = spec.font ? make_font(font) : window_font_;
+      } else if (props.kind == ControlKind::Label) {
+        native.font = props.font ? make_font(font) : window_font_;
         native.window = CreateWindowExW(0, L"STATIC", native.text.c_str(),
                                         WS_CHILD | visible | SS_LEFT, r.left, r.top, 1, 1, window_,
                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(native.id)),
                                         instance, nullptr);
         size_to_text(native);
-      } else if (spec.kind == ControlKind::Image) {
-        picture_ = load_picture(spec.picture);
+      } else if (props.kind == ControlKind::Image) {
+        picture_ = load_picture(props.picture);
         picture_control_ = control;
       }
       if (native.window) SendMessageW(native.window, WM_SETFONT, reinterpret_cast<WPARAM>(native.font), FALSE);
@@ -402,7 +402,7 @@ class FormWindow final : public FormPeer {
   // A right click where the picture shows (not on a button) opens its menu.
   void open_popup_menu(POINT screen) {
     if (!picture_control_) return;
-    const PopupMenu* menu = form_.find_menu(picture_control_->spec().popup_menu);
+    const PopupMenu* menu = form_.find_menu(picture_control_->props().popup_menu);
     if (!menu) return;
     POINT client = screen;
     ScreenToClient(window_, &client);
@@ -414,7 +414,7 @@ class FormWindow final : public FormPeer {
       if (item.is_separator()) {
         AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
       } else {
-        AppendMenuW(popup, MF_STRING, kFirstMenuId + i, widen(item.spec.caption).c_str());
+        AppendMenuW(popup, MF_STRING, kFirstMenuId + i, widen(item.props.caption).c_str());
       }
     }
     const int picked = TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
