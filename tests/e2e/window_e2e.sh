@@ -61,6 +61,32 @@ else
 fi
 stop_menu
 
+# A mouse resting on a button shows its tooltip; each button its own.
+tooltip_width() {  # tooltip_width BUTTON: the width of the tooltip window that appears
+  local id i
+  xdotool mousemove --window "$WIN" 300 205 sleep 0.6  # off every button first
+  xdotool mousemove --window "$WIN" $(centre "$1") sleep 0.1 mousemove_relative 2 2
+  for i in $(seq 60); do
+    id=$(xdotool search --all --pid "$PID" --onlyvisible 2>/dev/null | grep -vx "$WIN" | head -1)
+    [ -n "$id" ] && { xwininfo -id "$id" | sed -n 's/^ *Width: //p'; return; }
+    sleep 0.05
+  done
+  echo none
+}
+medium=$(new_medium)
+touch "$medium/NetClient.EXE" "$medium/Handbuch.pdf" "$medium/Prospekt.pdf"
+if start_menu "$medium"; then
+  declare -A tip=()
+  for button in BB_PRG_INST BB_NET_INST BB_HANDBUCH BB_PROSPEKT; do
+    tip[$button]=$(tooltip_width "$button")
+    check "$button shows a tooltip" test "${tip[$button]}" != none
+  done
+  check "the tooltips differ" test "$(printf '%s\n' "${tip[@]}" | sort -u | wc -l)" -ge 3
+else
+  fail "the menu window appears"
+fi
+stop_menu
+
 check_buttons "all three" "NetClient.EXE Handbuch.pdf Prospekt.pdf" \
   "BitBtn15 BB_PRG_INST BB_NET_INST BB_HANDBUCH BB_PROSPEKT"
 check_buttons "only the brochure" "Prospekt.pdf" "BitBtn15 BB_PRG_INST BB_PROSPEKT"
