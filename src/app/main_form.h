@@ -19,9 +19,6 @@ class TForm1 final : public ui::Form {
   // The box that the context menu's "Info" shows.
   void attach_about_box(TAbout& about) { About = &about; }
 
-  const std::string& base_dir() const { return BaseDir; }
-  bool use_run_as() const { return UseRunAs; }
-
   // The controls, bound by the layout.
   ui::Control* Notebook1 = nullptr;
   ui::Control* Image1 = nullptr;

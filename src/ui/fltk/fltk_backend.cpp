@@ -133,7 +133,7 @@ class FormWindow final : public Fl_Double_Window, public FormPeer {
   void resize(int X, int Y, int W, int H) override {
     Fl_Double_Window::resize(X, Y, W, H);
     for (auto& [model, widget] : widgets_) {
-      if (model->props().fills_client) fill_client(*widget, W, H);
+      if (model->props().fills_client) widget->resize(0, 0, W, H);
     }
   }
 
@@ -151,7 +151,7 @@ class FormWindow final : public Fl_Double_Window, public FormPeer {
   void build_controls() {
     for (Control* control : form_.creation_order()) {
       Fl_Widget* widget = make_widget(*control);
-      if (control->props().fills_client) fill_client(*widget, w(), h());
+      if (control->props().fills_client) widget->resize(0, 0, w(), h());
       if (!control->visible()) widget->hide();
       widgets_.emplace_back(control, widget);
     }

@@ -57,8 +57,6 @@ PixelImage::PixelImage(Image image) : image_(std::move(image)) {
   fl_ = std::make_unique<Fl_RGB_Image>(image_.rgba.data(), image_.width, image_.height, 4);
 }
 
-void fill_client(Fl_Widget& widget, int width, int height) { widget.resize(0, 0, width, height); }
-
 PictureWidget::PictureWidget(Control& control, std::optional<Image> picture)
     : Fl_Widget(control.props().bounds.left, control.props().bounds.top,
                 control.props().bounds.width, control.props().bounds.height),

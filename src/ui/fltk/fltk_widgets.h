@@ -61,7 +61,4 @@ class BitButtonWidget final : public Fl_Button {
   std::unique_ptr<PixelImage> glyph_;
 };
 
-// Stretch the picture to the fill-client controls, and nothing else.
-void fill_client(Fl_Widget& widget, int width, int height);
-
 }  // namespace ui::fltk
