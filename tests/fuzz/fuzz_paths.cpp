@@ -23,6 +23,7 @@
 #include <string_view>
 
 #include "core/path_style.h"
+#include "fuzz_support.h"
 
 namespace {
 
@@ -35,19 +36,7 @@ std::string_view current_input;
   __builtin_trap();
 }
 
-std::string quoted(std::string_view s) {
-  std::string out = "\"";
-  for (unsigned char c : s) {
-    if (c >= 0x20 && c < 0x7f && c != '"' && c != '\\') {
-      out.push_back(static_cast<char>(c));
-    } else {
-      char buffer[5];
-      std::snprintf(buffer, sizeof buffer, "\\x%02x", c);
-      out += buffer;
-    }
-  }
-  return out + "\"";
-}
+using fuzz::quoted;
 
 bool ends_folder(core::PathStyle style, char c) {
   return c == style.separator || (style.colon_ends_folder && c == ':');

@@ -35,6 +35,7 @@
 #include <vector>
 
 #include "platform/posix/medium_folder.h"
+#include "fuzz_support.h"
 
 namespace {
 
@@ -100,19 +101,7 @@ void remove_folder() {
   std::abort();
 }
 
-std::string quoted(std::string_view s) {
-  std::string out = "\"";
-  for (unsigned char c : s) {
-    if (c >= 0x20 && c < 0x7f && c != '"' && c != '\\') {
-      out.push_back(static_cast<char>(c));
-    } else {
-      char buffer[5];
-      std::snprintf(buffer, sizeof buffer, "\\x%02x", c);
-      out += buffer;
-    }
-  }
-  return out + "\"";
-}
+using fuzz::quoted;
 
 std::string shown(const std::optional<std::string>& result) {
   return result ? quoted(*result) : std::string("nothing");
