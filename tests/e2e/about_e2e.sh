@@ -88,6 +88,10 @@ if start_menu "$medium"; then
   "$TOOLS/xclose" "$about"
   check "the close box closes the About box" wait_about gone
   check "closing the box leaves the program running" kill -0 "$PID"
+  open_about
+  xdotool windowfocus --sync "$(about_window)"
+  xdotool key space
+  check "every showing is focused on OK: Space closes it again" wait_about gone
 else
   fail "the menu window appears"
 fi
