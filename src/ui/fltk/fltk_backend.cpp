@@ -268,15 +268,14 @@ std::unique_ptr<FormPeer> FltkBackend::realise(Form& form) {
   return window;
 }
 
+// The module hands out this backend only once the display is open (the
+// loader stands in until then), so nothing below checks for it again.
 bool FltkBackend::wait() {
-  if (!display_open_) return false;
   Fl::wait();
   return true;
 }
 
-void FltkBackend::process_messages() {
-  if (display_open_) Fl::check();
-}
+void FltkBackend::process_messages() { Fl::check(); }
 
 void FltkBackend::apply_cursor(FormWindow& window) const {
   if (!window.shown()) return;
@@ -289,7 +288,6 @@ void FltkBackend::apply_cursor(FormWindow& window) const {
 
 void FltkBackend::set_cursor(Cursor cursor) {
   cursor_ = cursor;
-  if (!display_open_) return;
   if (cursor == Cursor::AppStarting && app_starting_ == None) {
     app_starting_ = XcursorLibraryLoadCursor(fl_display, "left_ptr_watch");
     if (app_starting_ == None) app_starting_ = XCreateFontCursor(fl_display, XC_watch);
@@ -300,10 +298,6 @@ void FltkBackend::set_cursor(Cursor cursor) {
 
 void FltkBackend::show_error(std::string_view title, std::string_view message) {
   const std::string text(message);
-  if (!display_open_) {
-    std::fprintf(stderr, "%.*s: %s\n", static_cast<int>(title.size()), title.data(), text.c_str());
-    return;
-  }
   const std::string caption(title);
   fl_message_title(caption.c_str());
   fl_alert("%s", text.c_str());
