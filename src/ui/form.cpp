@@ -66,6 +66,11 @@ FormPeer& Form::peer() {
   return *peer_;
 }
 
+Form* Form::owner() const {
+  Form* main = application_.main_form();
+  return main == this ? nullptr : main;
+}
+
 core::WindowHandle Form::handle() const { return peer_ ? peer_->handle() : 0; }
 
 void Form::show() {
@@ -85,8 +90,15 @@ void Form::enable_others(bool enabled) {
 }
 
 void Form::show_modal() {
-  show();
+  // Modal before the window appears, so that the window system treats it
+  // as modal from its first moment.
   modal_ = true;
+  try {
+    show();
+  } catch (...) {
+    modal_ = false;
+    throw;
+  }
   enable_others(false);
   Backend& backend = application_.backend();
   while (visible_ && !application_.terminated() && backend.wait()) {

@@ -75,7 +75,14 @@ class Form {
   Control* initial_focus() const;
 
   bool visible() const { return visible_; }
+
+  // True while the form is shown modally, from before its window first
+  // appears until it is closed.
   bool is_modal() const { return modal_; }
+
+  // The form this one belongs to: it is kept above its owner and hands the
+  // input back to it. The main form owns every other form; it has none.
+  Form* owner() const;
 
   // Makes the form visible and brings it to the front. Its show handler runs
   // when this takes it from hidden to shown, before the window appears.

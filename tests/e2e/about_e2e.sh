@@ -28,6 +28,23 @@ wait_about() {  # waits until the About box is shown (or gone, with "gone")
   done
   return 1
 }
+# The mouse comes to rest on "Programm installieren" from elsewhere.
+rest_on_install_button() {
+  xdotool mousemove --window "$WIN" $PICTURE_SPOT sleep 0.6
+  xdotool mousemove --window "$WIN" 193 38 sleep 0.1 mousemove_relative 2 2
+}
+# How many tooltips the program shows: its windows besides the two forms,
+# counted once one appears or after a good while (FLTK waits a second).
+tooltips() {
+  local i count=0
+  for i in $(seq 50); do
+    count=$(xdotool search --all --pid "$PID" --onlyvisible 2>/dev/null |
+            grep -cvxe "$WIN" -e "$(about_window)")
+    [ "$count" -gt 0 ] && break
+    sleep 0.05
+  done
+  echo "$count"
+}
 open_about() {  # right click on the picture, then "Info"
   xdotool mousemove --window "$WIN" $PICTURE_SPOT click 3
   sleep 0.3
@@ -63,6 +80,8 @@ if start_menu "$medium"; then
   sleep 0.3
   check "the main window takes no clicks while the box is up" \
     test "$(wait_records "$E2E_WORK/rec-inst" 0)" -eq 0
+  rest_on_install_button
+  check "a mouse resting on the blocked main window shows no tooltip" test "$(tooltips)" -eq 0
   xdotool windowfocus --sync "$about"
   xdotool key Escape
   sleep 0.3
@@ -77,6 +96,8 @@ if start_menu "$medium"; then
   xdotool windowfocus --sync "$about"
   xdotool key Return
   check "Enter closes the About box" wait_about gone
+  rest_on_install_button
+  check "the main window shows its tooltips again afterwards" test "$(tooltips)" -eq 1
   xdotool mousemove --window "$WIN" 193 38 click 1
   check "the main window takes clicks again afterwards" \
     test "$(wait_records "$E2E_WORK/rec-inst" 1)" -eq 1

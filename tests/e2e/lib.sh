@@ -6,8 +6,10 @@ E2E_PASSED=0
 E2E_FAILED=0
 E2E_WORK=$(mktemp -d "${TMPDIR:-/tmp}/cdstart-e2e-XXXXXX")
 XVFB_PID=
+WM_PID=
 
 e2e_cleanup() {
+  [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
   pkill -f "$E2E_WORK/" 2>/dev/null
   rm -rf "$E2E_WORK"
@@ -58,6 +60,51 @@ start_x() {
   echo "Xvfb on $DISPLAY takes no clients" >&2
   return 1
 }
+
+# Starts openbox, a real EWMH window manager, on the private X server, with
+# its stock configuration (none of the user's), and waits until it manages
+# the screen.
+start_wm() {
+  local i home="$E2E_WORK/wm-home"
+  mkdir -p "$home"
+  HOME=$home XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data \
+    openbox --sm-disable >"$E2E_WORK/openbox.log" 2>&1 &
+  WM_PID=$!
+  for i in $(seq 200); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    kill -0 "$WM_PID" 2>/dev/null || break
+    sleep 0.05
+  done
+  echo "cannot start openbox: $(cat "$E2E_WORK/openbox.log")" >&2
+  return 1
+}
+
+# The frame the window manager put around a window, in root coordinates;
+# sets FX FY FW FH (the window itself without a window manager).
+frame_geometry() {
+  local x y width height left=0 right=0 top=0 bottom=0 extents info
+  # (xdotool getwindowgeometry miscounts a window inside a frame.)
+  info=$(xwininfo -id "$1")
+  x=$(sed -n 's/^ *Absolute upper-left X: *//p' <<<"$info")
+  y=$(sed -n 's/^ *Absolute upper-left Y: *//p' <<<"$info")
+  width=$(sed -n 's/^ *Width: *//p' <<<"$info")
+  height=$(sed -n 's/^ *Height: *//p' <<<"$info")
+  extents=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= //p' | tr -d ,)
+  [ -n "$extents" ] && read -r left right top bottom <<<"$extents"
+  FX=$((x - left)) FY=$((y - top)) FW=$((width + left + right)) FH=$((height + top + bottom))
+}
+
+# What the window manager lets the user do with a window: one
+# _NET_WM_ACTION_... name a line.
+allowed_actions() {
+  xprop -id "$1" _NET_WM_ALLOWED_ACTIONS | sed -n 's/.*= //p' | tr -d ' ' | tr , '\n'
+}
+
+# The given windows from the top of the screen's stack down.
+stacking() { "$TOOLS/xstack" "$@"; }
+active_window() { xprop -root _NET_ACTIVE_WINDOW | sed -n 's/.*# //p'; }
+# Whether two window ids, decimal or hexadecimal, name the same window.
+same_window() { [ -n "$1" ] && [ -n "$2" ] && [ $(($1)) -eq $(($2)) ]; }
 
 # A fresh medium folder holding a copy of the program, named
 # $MEDIUM_PROGRAM (cdstart unless set); prints its path. Extra arguments

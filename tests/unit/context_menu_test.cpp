@@ -70,10 +70,11 @@ TEST_F(ContextMenuTest, InfoShowsTheBoxModallyUntilOkClosesIt) {
   EXPECT_FALSE(about->visible());
   EXPECT_TRUE(form->visible());
   EXPECT_FALSE(application.terminated());
-  // The main window takes input again before the box goes away, so that it
-  // gets the activation back.
-  EXPECT_THAT(backend.journal, ElementsAre("realise About", "show About", "bring_to_front About",
-                                           "disable Form1", "enable Form1", "hide About"));
+  // The box is modal from its first appearance. The main window takes input
+  // again before the box goes away, so that it gets the activation back.
+  EXPECT_THAT(backend.journal,
+              ElementsAre("realise About", "show_modal About", "bring_to_front About",
+                          "disable Form1", "enable Form1", "hide About"));
 }
 
 TEST_F(ContextMenuTest, InfoTwiceShowsTheSameBoxTwice) {
@@ -84,7 +85,13 @@ TEST_F(ContextMenuTest, InfoTwiceShowsTheSameBoxTwice) {
   form->choose(entry("Info"));
   EXPECT_EQ(about->handle(), first);
   EXPECT_EQ(std::ranges::count(backend.journal, "realise About"), 1);
-  EXPECT_EQ(std::ranges::count(backend.journal, "show About"), 2);
+  EXPECT_EQ(std::ranges::count(backend.journal, "show_modal About"), 2);
+  EXPECT_FALSE(about->is_modal()) << "modal only while shown";
+}
+
+TEST_F(ContextMenuTest, TheBoxBelongsToTheMainWindow) {
+  EXPECT_EQ(about->owner(), form) << "kept above it, and hands the input back to it";
+  EXPECT_EQ(form->owner(), nullptr);
 }
 
 TEST_F(ContextMenuTest, TheBoxIsAFixedTopmostToolWindowWithADefaultOkButton) {

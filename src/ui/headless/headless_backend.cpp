@@ -8,9 +8,10 @@ namespace {
 class HeadlessPeer final : public FormPeer {
  public:
   HeadlessPeer(HeadlessBackend& backend, const Form& form, core::WindowHandle handle)
-      : backend_(backend), name_(form.props().name), handle_(handle) {}
+      : backend_(backend), form_(form), name_(form.props().name), handle_(handle) {}
 
-  void show() override { note("show"); }
+  // A modal form shows as such: "show_modal About".
+  void show() override { note(form_.is_modal() ? "show_modal" : "show"); }
   void hide() override { note("hide"); }
   void bring_to_front() override { note("bring_to_front"); }
   void set_enabled(bool enabled) override { note(enabled ? "enable" : "disable"); }
@@ -26,6 +27,7 @@ class HeadlessPeer final : public FormPeer {
   }
 
   HeadlessBackend& backend_;
+  const Form& form_;
   std::string name_;
   core::WindowHandle handle_;
 };
