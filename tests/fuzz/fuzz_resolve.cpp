@@ -10,11 +10,13 @@
 //
 // Properties, for every name:
 //   - a found path is the folder, "/" and the name of one of the folder's
-//     entries; that entry's name has the requested name's length and equals it
-//     byte for byte except for ASCII letter case; stat() says regular file
-//   - a name that equals one of the regular files (a link to one counts) without
-//     regard to ASCII letter case is found; among several, the exact spelling
-//     wins, otherwise the one that sorts first bytewise
+//     entries; that entry's name equals the requested name byte for byte except
+//     for ASCII letter case, or is such a name followed by an ISO 9660 version
+//     (';' and one to five digits); stat() says regular file
+//   - a name that one of the regular files (a link to one counts) stands for in
+//     that way is found; among several, the exact spelling wins, then another
+//     letter case, then the highest version, and among equals the one that
+//     sorts first bytewise
 //   - an empty name, or one holding '/' or NUL, is never found
 //   - the same answer with a trailing '/' on the folder, with the empty folder
 //     while the medium folder is the current one, and through resolve_path
@@ -68,6 +70,13 @@ const Entry kLayout[] = {
     {"setup.EXE", Kind::Folder, nullptr},
     {"DOC.PDF", Kind::Link, "Folder.pdf"},
     {"doc.pdf", Kind::File, nullptr},
+    // Plain ISO 9660 names with their versions, as some mounts show a disc.
+    {"README.TXT;1", Kind::File, nullptr},
+    {"readme.txt;12", Kind::File, nullptr},
+    {"Readme.txt;2", Kind::File, nullptr},
+    {"README.TXT;99", Kind::Folder, nullptr},
+    {"NOTES.TXT;x", Kind::File, nullptr},
+    {"Setup.exe;3", Kind::File, nullptr},
 };
 
 struct Listed {
@@ -125,6 +134,22 @@ bool equal_ignoring_ascii_case(std::string_view a, std::string_view b) {
   return true;
 }
 
+// How an entry's name stands for the requested one: 0 spelt the same, 1 in
+// another letter case, 2 with a version after it (then `version` is set);
+// -1 not at all.
+int standing(std::string_view entry, std::string_view name, long& version) {
+  if (entry == name) return 0;
+  if (equal_ignoring_ascii_case(entry, name)) return 1;
+  if (entry.size() < name.size() + 2 || entry.size() > name.size() + 6) return -1;
+  if (!equal_ignoring_ascii_case(entry.substr(0, name.size()), name)) return -1;
+  if (entry[name.size()] != ';') return -1;
+  const std::string_view digits = entry.substr(name.size() + 1);
+  if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return -1;
+  version = std::stol(std::string(digits));
+  return 2;
+}
+
 bool is_regular(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -137,10 +162,20 @@ std::optional<std::string> expected_entry(std::string_view name) {
     return std::nullopt;
   }
   std::optional<std::string> best;
+  int best_standing = 3;
+  long best_version = 0;
   for (const Listed& entry : g_listing) {
-    if (!entry.regular || !equal_ignoring_ascii_case(entry.name, name)) continue;
-    if (entry.name == name) return entry.name;
-    if (!best || entry.name < *best) best = entry.name;
+    long version = 0;
+    const int how = standing(entry.name, name, version);
+    if (!entry.regular || how < 0) continue;
+    const bool wins = how != best_standing ? how < best_standing
+                      : version != best_version ? version > best_version
+                                                : entry.name < *best;
+    if (!best || wins) {
+      best = entry.name;
+      best_standing = how;
+      best_version = version;
+    }
   }
   return best;
 }
@@ -168,14 +203,15 @@ void check(const char* how, const std::string& prefix, std::string_view name,
   const bool listed = std::any_of(g_listing.begin(), g_listing.end(),
                                   [&](const Listed& entry) { return entry.name == found; });
   if (!listed) violated("a found path names an entry of the folder", detail());
-  if (!equal_ignoring_ascii_case(found, name)) {
-    violated("the entry equals the name except for ASCII letter case", detail());
+  long version = 0;
+  if (standing(found, name, version) < 0) {
+    violated("the entry equals the name except for ASCII letter case and a version", detail());
   }
   // A path found relative to the current folder was found in the medium folder.
   const std::string on_disk = prefix.empty() ? g_folder + "/" + *result : *result;
   if (!is_regular(on_disk)) violated("a found path is a regular file", detail());
   if (!expected || found != *expected)
-    violated("exact spelling first, otherwise the first bytewise", detail());
+    violated("exact spelling, other case, highest version, then the first bytewise", detail());
 }
 
 }  // namespace

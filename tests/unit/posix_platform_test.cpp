@@ -98,6 +98,46 @@ TEST(Resolve, PrefersTheExactNameThenTheFirstBytewise) {
             (medium / "HandBuch.pdf").string());
 }
 
+// A disc's plain ISO 9660 names, as a mount that does not translate them
+// shows them: upper case, with a version after a semicolon.
+TEST(Resolve, AnIsoVersionSuffixCountsAsTheNameWithoutIt) {
+  struct {
+    const char* on_disk;
+    const char* wanted;
+  } cases[] = {{"INST.EXE;1", "INST.EXE"},
+               {"NETCLIENT.EXE;1", "NetClient.EXE"},
+               {"handbuch.pdf;32767", "Handbuch.pdf"}};
+  for (const auto& c : cases) {
+    TempFolder medium;
+    write_file(medium / c.on_disk);
+    EXPECT_EQ(resolve_in_folder(medium.path().string(), c.wanted), (medium / c.on_disk).string())
+        << c.on_disk;
+    EXPECT_EQ(resolve_path((medium / c.wanted).string()), (medium / c.on_disk).string());
+  }
+
+  TempFolder medium;
+  for (const char* name : {"INST.EXE;", "INST.EXE;x", "INST.EXE;1a", "INST.EXE;-1", "INST.EXE 1",
+                           "INST.EX;1", "INST.EXE;1;1", "XINST.EXE;1"}) {
+    write_file(medium / name);
+  }
+  fs::create_directory(medium / "PROSPEKT.PDF;1");
+  EXPECT_EQ(resolve_in_folder(medium.path().string(), "INST.EXE"), std::nullopt)
+      << "only a semicolon and digits make a version";
+  EXPECT_EQ(resolve_in_folder(medium.path().string(), "Prospekt.pdf"), std::nullopt)
+      << "a folder, with a version or without";
+}
+
+TEST(Resolve, PrefersTheNameItselfThenItsNewestIsoVersion) {
+  TempFolder medium;
+  write_file(medium / "INST.EXE;1");
+  write_file(medium / "INST.EXE;12");
+  write_file(medium / "INST.EXE;9");
+  EXPECT_EQ(resolve_in_folder(medium.path().string(), "INST.EXE"),
+            (medium / "INST.EXE;12").string());
+  write_file(medium / "inst.exe");
+  EXPECT_EQ(resolve_in_folder(medium.path().string(), "INST.EXE"), (medium / "inst.exe").string());
+}
+
 TEST(Resolve, OnlyRegularFilesCount) {
   TempFolder medium;
   TempFolder elsewhere;

@@ -3,7 +3,6 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
-#include <cstring>
 #include <memory>
 
 #include "core/path_style.h"
@@ -34,6 +33,43 @@ bool equal_ignoring_ascii_case(std::string_view a, std::string_view b) {
   return true;
 }
 
+// ";" and a version number, which ISO 9660 puts after every file name.
+std::optional<long> iso_version(std::string_view suffix) {
+  constexpr std::size_t kMostDigits = 5;  // versions run up to 32767
+  if (suffix.size() < 2 || suffix.size() > kMostDigits + 1 || suffix.front() != ';') {
+    return std::nullopt;
+  }
+  long version = 0;
+  for (const char c : suffix.substr(1)) {
+    if (c < '0' || c > '9') return std::nullopt;
+    version = version * 10 + (c - '0');
+  }
+  return version;
+}
+
+// How an entry's name stands for the wanted one; see resolve_in_folder.
+struct Match {
+  enum Kind { Exact, OtherCase, Versioned } kind;
+  long version = 0;
+};
+
+std::optional<Match> match(std::string_view entry, std::string_view name) {
+  if (entry == name) return Match{Match::Exact};
+  if (equal_ignoring_ascii_case(entry, name)) return Match{Match::OtherCase};
+  if (entry.size() > name.size() && equal_ignoring_ascii_case(entry.substr(0, name.size()), name)) {
+    if (const std::optional<long> version = iso_version(entry.substr(name.size()))) {
+      return Match{Match::Versioned, *version};
+    }
+  }
+  return std::nullopt;
+}
+
+bool better(const Match& a, std::string_view a_name, const Match& b, std::string_view b_name) {
+  if (a.kind != b.kind) return a.kind < b.kind;
+  if (a.version != b.version) return a.version > b.version;
+  return a_name < b_name;
+}
+
 struct DirCloser {
   void operator()(DIR* dir) const { ::closedir(dir); }
 };
@@ -52,11 +88,16 @@ std::optional<std::string> resolve_in_folder(const std::string& folder, std::str
   std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.empty() ? "." : folder.c_str()));
   if (!dir) return std::nullopt;
   std::optional<std::string> best;
+  Match best_match{Match::Exact};
   while (const dirent* entry = ::readdir(dir.get())) {
-    if (!equal_ignoring_ascii_case(entry->d_name, name)) continue;
-    if (best && std::strcmp(entry->d_name, best->c_str()) >= 0) continue;
+    const std::optional<Match> found = match(entry->d_name, name);
+    if (!found) continue;
+    if (best && !better(*found, entry->d_name, best_match, *best)) continue;
     if (entry->d_type == DT_DIR) continue;
-    if (is_regular_file(entry_path(folder, entry->d_name))) best = entry->d_name;
+    if (is_regular_file(entry_path(folder, entry->d_name))) {
+      best = entry->d_name;
+      best_match = *found;
+    }
   }
   if (!best) return std::nullopt;
   return entry_path(folder, *best);

@@ -10,9 +10,12 @@
 namespace platform::posix {
 
 // The path of the entry in `folder` whose name equals `name` without regard to
-// ASCII letter case (whatever the locale) and which is a regular file once symbolic links are
-// followed: folders, dangling links and special files never count. An exact
-// match wins; among several other matches the one that sorts first bytewise.
+// ASCII letter case (whatever the locale), or is that followed by an ISO 9660
+// version (";1", as a mount that leaves a disc's plain names untranslated
+// shows them), and which is a regular file once symbolic links are followed:
+// folders, dangling links and special files never count. The name itself
+// wins, then one in another letter case, then the newest version; among
+// equals the one that sorts first bytewise.
 // An empty folder means the current one; no trailing separator is needed.
 std::optional<std::string> resolve_in_folder(const std::string& folder, std::string_view name);
 
