@@ -12,7 +12,7 @@ set -euo pipefail
 build=(cmake make g++ pkg-config libfltk1.3-dev libjpeg62-turbo-dev libx11-dev libxcursor-dev
        libxft-dev fonts-liberation)
 test=(googletest libgtest-dev libgmock-dev xvfb xdotool x11-utils xdg-utils shared-mime-info
-      desktop-file-utils file libxfixes-dev util-linux clang-tidy openbox)
+      desktop-file-utils file libxfixes-dev util-linux clang-tidy openbox xorriso fuseiso)
 bench=(hyperfine time libxtst-dev python3)
 win32=(g++-mingw-w64-i686 binutils-mingw-w64-i686 googletest dpkg-dev)
 wine=(wine wine32:i386)

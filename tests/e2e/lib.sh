@@ -7,10 +7,13 @@ E2E_FAILED=0
 E2E_WORK=$(mktemp -d "${TMPDIR:-/tmp}/cdstart-e2e-XXXXXX")
 XVFB_PID=
 WM_PID=
+E2E_CLEANUP=()  # commands that run at exit before the work folder goes
 
 e2e_cleanup() {
   [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+  local command
+  for command in "${E2E_CLEANUP[@]}"; do eval "$command"; done
   pkill -f "$E2E_WORK/" 2>/dev/null
   rm -rf "$E2E_WORK"
 }
@@ -173,10 +176,11 @@ wait_exit() {
 
 pixel() { "$TOOLS/xpixel" "$@"; }
 
-# Starts the menu on a medium; sets PID and WIN once its window is painted
-# (the install button's face shows at its place).
+# Starts the menu on a medium (its program named cdstart unless given);
+# sets PID and WIN once its window is painted (the install button's face
+# shows at its place).
 start_menu() {
-  "$1/cdstart" &
+  "$1/${2:-cdstart}" &
   PID=$!
   WIN=$(wait_window "$PID") || return 1
   local i
