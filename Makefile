@@ -1,4 +1,6 @@
 # Convenience entry points; CMake does the building.
+# The builds that CMake runs inside this make need not name their folder.
+MAKEFLAGS += --no-print-directory
 BUILD ?= build
 WIN32_BUILD ?= build-win32
 JOBS ?= $(shell nproc)

@@ -1,7 +1,10 @@
 #!/bin/bash
 # Installs the Debian 12 packages that building, testing or demonstrating
 # cdstart needs. Quiet and quick when everything is there already.
-# Usage: tools/install_deps.sh [build|test|bench|win32]
+# Usage: tools/install_deps.sh [build|test|bench|win32|demo]
+#   build: the program and, as the default build compiles them, its tests.
+#   demo:  what tools/demo.sh needs without a display: a private X server,
+#          a window manager and the means to save a screenshot.
 #   win32: the MinGW-w64 cross compiler, GoogleTest's sources, the means to
 #          fetch libjpeg-turbo's Debian source package, and Wine to run the
 #          result. "test" includes it, as make test runs the Windows tests too.
@@ -10,9 +13,10 @@
 set -euo pipefail
 
 build=(cmake make g++ pkg-config libfltk1.3-dev libjpeg62-turbo-dev libx11-dev libxcursor-dev
-       libxft-dev fonts-liberation)
-test=(googletest libgtest-dev libgmock-dev xvfb xdotool x11-utils xdg-utils shared-mime-info
-      desktop-file-utils file libxfixes-dev util-linux clang-tidy openbox xorriso fuseiso)
+       libxft-dev fonts-liberation googletest libgtest-dev libgmock-dev libxfixes-dev)
+test=(xvfb xdotool x11-utils xdg-utils shared-mime-info desktop-file-utils file util-linux
+      clang-tidy openbox xorriso fuseiso)
+demo=(xvfb x11-utils x11-apps netpbm openbox)
 bench=(hyperfine time libxtst-dev python3)
 win32=(g++-mingw-w64-i686 binutils-mingw-w64-i686 googletest dpkg-dev)
 wine=(wine wine32:i386)
@@ -24,7 +28,8 @@ case "${1:-build}" in
   test) wanted+=("${test[@]}" "${win32[@]}"); with_win32=true ;;
   bench) wanted+=("${test[@]}" "${bench[@]}") ;;
   win32) wanted+=("${win32[@]}"); with_win32=true ;;
-  *) echo "usage: $0 [build|test|bench|win32]" >&2; exit 2 ;;
+  demo) wanted+=("${demo[@]}") ;;
+  *) echo "usage: $0 [build|test|bench|win32|demo]" >&2; exit 2 ;;
 esac
 
 installed() {
