@@ -25,9 +25,10 @@ wait_until() {  # polls a command for up to 10 s
 about_window() { xdotool search --all --pid "$PID" --onlyvisible --name '^About$' 2>/dev/null | head -1; }
 about_shown() { [ -n "$(about_window)" ]; }
 about_gone() { [ -z "$(about_window)" ]; }
+menu_up() { xdotool search --all --pid "$PID" --onlyvisible 2>/dev/null | grep -qvx "$WIN"; }
 open_about() {  # right click on the picture, then "Info"; sets ABOUT
   xdotool mousemove --window "$WIN" $PICTURE_SPOT click 3
-  sleep 0.3
+  wait_until menu_up
   xdotool key Down Return
   wait_until about_shown && ABOUT=$(about_window) && wait_until framed "$ABOUT"
 }
