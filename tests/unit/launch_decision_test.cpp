@@ -47,10 +47,53 @@ TEST_F(LauncherTest, DirectModeNeedsNoDisplay) {
   EXPECT_EQ(platform.executed.size(), 1u);
 }
 
-TEST_F(LauncherTest, DirectModeEndsEvenWhenTheInstallerIsMissing) {
-  platform.execute_succeeds = false;
+TEST_F(LauncherTest, DirectModeSaysNothingAndEndsWithZeroWhenTheInstallerStarts) {
+  ::testing::internal::CaptureStderr();
   EXPECT_EQ(run_program(), 0);
-  EXPECT_EQ(backend.journal.back(), "cursor Default");
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+}
+
+// A calling script must be able to tell that nothing was installed.
+TEST_F(LauncherTest, DirectModeThatCannotStartTheInstallerSaysWhyAndEndsWithThree) {
+  struct {
+    std::string module, reason, line;
+  } cases[] = {
+      {"D:\\CDSTART.EXE", "no such file", "cdstart: cannot start D:\\INST.EXE: no such file\n"},
+      {"D:\\CDSTART.EXE", "", "cdstart: cannot start D:\\INST.EXE\n"},
+      {"/media/new\nline/cdstart", "its interpreter \"/bin/sh\r\" does not exist",
+       "cdstart: cannot start /media/new\\nline/INST.EXE: its interpreter \"/bin/sh\\r\" does "
+       "not exist\n"},
+  };
+  for (const auto& c : cases) {
+    RecordingPlatform failing;
+    failing.module = c.module;
+    failing.style = c.module.front() == '/' ? core::kPosixPaths : core::kWindowsPaths;
+    failing.execute_succeeds = false;
+    failing.failure_reason = c.reason;
+    ui::headless::HeadlessBackend quiet;
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(app::run_program(quiet, failing), 3) << c.line;
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), c.line);
+    EXPECT_EQ(failing.executed.size(), 1u);
+    EXPECT_EQ(quiet.journal.back(), "cursor Default");
+    EXPECT_THAT(quiet.journal,
+                ::testing::Not(::testing::Contains(::testing::StartsWith("realise"))));
+  }
+}
+
+// Without its own folder the program cannot know its medium: rather than
+// take the root folder (or any other) for it, it starts nothing.
+TEST_F(LauncherTest, WithoutItsOwnPathItSaysSoStartsNothingAndEndsWithTwo) {
+  platform.module = "";
+  platform.failure_reason = "/proc/self/exe: No such file or directory";
+  platform.present = {"\\NetClient.EXE", "D:\\NetClient.EXE"};
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(run_program(), 2);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "cdstart: cannot find its own folder: /proc/self/exe: No such file or directory\n");
+  EXPECT_THAT(platform.presence_queries, IsEmpty());
+  EXPECT_THAT(platform.executed, IsEmpty());
+  EXPECT_THAT(backend.journal, ElementsAre("title QUENDAL"));
 }
 
 TEST_F(LauncherTest, VerbFollowsTheSystemVersion) {
@@ -199,12 +242,19 @@ TEST_F(MenuClickTest, DocumentButtonsOpenTheBareNameFromTheBaseFolder) {
   EXPECT_THAT(backend.journal, ElementsAre("open Handbuch.pdf", "open Prospekt.pdf"));
 }
 
-TEST_F(MenuClickTest, InstallerClickWithoutInstallerChangesNothingVisible) {
+TEST_F(MenuClickTest, InstallerClickWithoutInstallerChangesNothingVisibleAndSaysWhyOnStderr) {
   platform.execute_succeeds = false;
+  ::testing::internal::CaptureStderr();
   form->BB_PRG_INST->click();
+  form->BB_NET_INST->click();
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "cdstart: cannot start D:\\INST.EXE: no such file\n"
+            "cdstart: cannot start D:\\NetClient.EXE: no such file\n");
   EXPECT_TRUE(form->visible());
+  EXPECT_FALSE(application.terminated());
   EXPECT_EQ(application.cursor(), ui::Cursor::Default);
   EXPECT_THAT(backend.journal, ::testing::Not(::testing::Contains(::testing::StartsWith("error"))));
+  EXPECT_EQ(form->exit_code(), 0);
 }
 
 TEST_F(MenuClickTest, QuitButtonClosesTheWindowAndEndsTheProgram) {
