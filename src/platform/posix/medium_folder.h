@@ -14,6 +14,7 @@ namespace platform::posix {
 // followed: folders, dangling links and special files never count. An exact
 // match wins; among several other matches the one that sorts first bytewise.
 // An empty folder means the current one; no trailing separator is needed.
+// The folder may be longer than the system's calls take a path.
 std::optional<std::string> resolve_in_folder(const std::string& folder, std::string_view name);
 
 // The same for a full path: its last component is looked up in its folder.
