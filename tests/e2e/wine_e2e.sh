@@ -2,16 +2,18 @@
 # The Windows program under Wine on a private X server, driven with real
 # input: the direct start, the menu and its buttons, documents, keys, the
 # context menu and the About box.
-# Usage: wine_e2e.sh CDSTART.EXE TOOL-FOLDER WINE-RUN WINE-PREFIX
-# TOOL-FOLDER holds win_recorder.exe and win_probe.exe.
+# Usage: wine_e2e.sh CDSTART.EXE TOOL-FOLDER WINE-RUN WINE-ARCH WINE-PREFIX
+# TOOL-FOLDER holds win_recorder.exe and win_probe.exe; WINE-ARCH (win32 or
+# win64) is the program's, and the Wine prefix's.
 CDSTART=$1
 TOOLS=$(cd "$2" && pwd)
 WINE_RUN=$3
-PREFIX=$4
+ARCH=$4
+PREFIX=$5
 MEDIUM_PROGRAM=cdstart.exe
 . "$(dirname "$0")/lib.sh"
 
-wine_run() { "$WINE_RUN" --prefix "$PREFIX" "$@"; }
+wine_run() { "$WINE_RUN" --arch "$ARCH" --prefix "$PREFIX" "$@"; }
 # Ends the prefix's Wine session, so that the next program starts one that
 # sees the display as it is now.
 end_wine_session() { WINEPREFIX=$PREFIX wineserver -k >/dev/null 2>&1; sleep 0.2; }
