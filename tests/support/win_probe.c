@@ -1,10 +1,12 @@
 /* Describes a top-level window as Windows sees it, for the tests that drive
  * the program under Wine: win_probe TITLE
- *   window <client-left> <client-top> <client-width> <client-height> visible=<0|1>
- *          enabled=<0|1> topmost=<0|1> toolwindow=<0|1> focus=<text of the focused control>
- *   child <visible> <left> <top> <width> <height> <text>     (one per control)
+ *   window <client-left> <client-top> <client-width> <client-height>
+ *          outer=<left>,<top>,<width>,<height> visible=<0|1> enabled=<0|1> topmost=<0|1>
+ *          toolwindow=<0|1> focus=<text of the focused control>
+ *   child <visible> <left> <top> <width> <height> <text-width> <text>   (one per control)
  * Coordinates are on the screen for the window, in its client area for the
- * children. Exits 1 when no such window exists. */
+ * children; <text-width> is the width of the control's text in the
+ * control's own font. Exits 1 when no such window exists. */
 #include <windows.h>
 #include <stdio.h>
 
@@ -18,6 +20,19 @@ static void print_text(HWND window) {
   printf("%s", utf8);
 }
 
+/* The width of the control's text, drawn in the font the control was given. */
+static long text_width(HWND window) {
+  wchar_t text[256];
+  SIZE size = {0, 0};
+  int length = GetWindowTextW(window, text, 256);
+  HDC dc = GetDC(window);
+  HGDIOBJ old = SelectObject(dc, (HGDIOBJ)SendMessageW(window, WM_GETFONT, 0, 0));
+  GetTextExtentPoint32W(dc, text, length, &size);
+  SelectObject(dc, old);
+  ReleaseDC(window, dc);
+  return size.cx;
+}
+
 static BOOL CALLBACK print_child(HWND child, LPARAM unused) {
   RECT r;
   POINT origin = {0, 0};
@@ -25,8 +40,8 @@ static BOOL CALLBACK print_child(HWND child, LPARAM unused) {
   if (GetParent(child) != target) return TRUE;
   GetWindowRect(child, &r);
   ClientToScreen(target, &origin);
-  printf("child %d %ld %ld %ld %ld ", IsWindowVisible(child) ? 1 : 0, r.left - origin.x,
-         r.top - origin.y, r.right - r.left, r.bottom - r.top);
+  printf("child %d %ld %ld %ld %ld %ld ", IsWindowVisible(child) ? 1 : 0, r.left - origin.x,
+         r.top - origin.y, r.right - r.left, r.bottom - r.top, text_width(child));
   print_text(child);
   printf("\n");
   return TRUE;
@@ -34,7 +49,7 @@ static BOOL CALLBACK print_child(HWND child, LPARAM unused) {
 
 int main(int argc, char** argv) {
   wchar_t title[256];
-  RECT client;
+  RECT client, outer;
   POINT origin = {0, 0};
   GUITHREADINFO gui;
   if (argc != 2) return 2;
@@ -42,10 +57,13 @@ int main(int argc, char** argv) {
   target = FindWindowW(NULL, title);
   if (!target) return 1;
   GetClientRect(target, &client);
+  GetWindowRect(target, &outer);
   ClientToScreen(target, &origin);
   LONG_PTR ex = GetWindowLongPtrW(target, GWL_EXSTYLE);
-  printf("window %ld %ld %ld %ld visible=%d enabled=%d topmost=%d toolwindow=%d focus=", origin.x,
-         origin.y, client.right, client.bottom, IsWindowVisible(target) ? 1 : 0,
+  printf("window %ld %ld %ld %ld outer=%ld,%ld,%ld,%ld visible=%d enabled=%d topmost=%d "
+         "toolwindow=%d focus=", origin.x, origin.y, client.right, client.bottom, outer.left,
+         outer.top, outer.right - outer.left, outer.bottom - outer.top,
+         IsWindowVisible(target) ? 1 : 0,
          IsWindowEnabled(target) ? 1 : 0, (ex & WS_EX_TOPMOST) ? 1 : 0,
          (ex & WS_EX_TOOLWINDOW) ? 1 : 0);
   gui.cbSize = sizeof gui;

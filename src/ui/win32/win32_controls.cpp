@@ -14,6 +14,7 @@
 #include "ui/form.h"
 #include "ui/picture/image.h"
 #include "ui/win32/win32_backend.h"
+#include "ui/win32/win32_painting.h"
 
 namespace ui::win32 {
 namespace {
@@ -22,41 +23,6 @@ constexpr wchar_t kFormClass[] = L"CdstartForm";
 constexpr int kFirstControlId = 100;  // clear of IDOK and IDCANCEL
 constexpr int kFirstMenuId = 1000;
 constexpr int kGlyphGap = 4;
-
-// Top-down 32-bit pixels ready for SetDIBitsToDevice.
-struct Bitmap {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint32_t> pixels;  // 0x00RRGGBB
-
-  void draw(HDC dc, int x, int y) const {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
-                      static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
-  }
-};
-
-// The picture laid over a background colour where it is transparent.
-Bitmap over(const Image& image, COLORREF background) {
-  Bitmap bitmap{image.width, image.height, {}};
-  bitmap.pixels.resize(static_cast<std::size_t>(image.width) * image.height);
-  const std::uint32_t back = static_cast<std::uint32_t>(GetRValue(background)) << 16 |
-                             static_cast<std::uint32_t>(GetGValue(background)) << 8 |
-                             GetBValue(background);
-  for (std::size_t i = 0; i < bitmap.pixels.size(); ++i) {
-    const std::uint8_t* p = image.rgba.data() + i * 4;
-    bitmap.pixels[i] = p[3] == 0 ? back
-                                 : static_cast<std::uint32_t>(p[0]) << 16 |
-                                       static_cast<std::uint32_t>(p[1]) << 8 | p[2];
-  }
-  return bitmap;
-}
 
 struct NativeControl {
   Control* model = nullptr;
@@ -169,17 +135,15 @@ class FormWindow final : public FormPeer {
       case WM_SIZE:
         InvalidateRect(window_, nullptr, FALSE);
         return 0;
-      case WM_DRAWITEM:
-        draw_button(*reinterpret_cast<DRAWITEMSTRUCT*>(lparam));
-        return TRUE;
-      case WM_CTLCOLORSTATIC:
-        if (NativeControl* label = find(reinterpret_cast<HWND>(lparam))) {
-          HDC dc = reinterpret_cast<HDC>(wparam);
-          SetTextColor(dc, label->text_color);
-          SetBkColor(dc, to_colorref(form_.props().color));
-          return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+      case WM_DRAWITEM: {
+        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+        if (item.CtlType == ODT_STATIC) {
+          draw_label(item);
+        } else {
+          draw_button(item);
         }
-        break;
+        return TRUE;
+      }
       case WM_COMMAND:
         on_command(LOWORD(wparam), HIWORD(wparam));
         return 0;
@@ -300,30 +264,44 @@ class FormWindow final : public FormPeer {
             instance, nullptr);
       } else if (props.kind == ControlKind::Label) {
         native.font = props.font ? make_font(font) : window_font_;
+        // Drawn by the form, with the same call that measured it, so that
+        // the label is exactly as wide as the text it shows.
         native.window = CreateWindowExW(0, L"STATIC", native.text.c_str(),
-                                        WS_CHILD | visible | SS_LEFT, r.left, r.top, 1, 1, window_,
-                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(native.id)),
+                                        WS_CHILD | visible | SS_OWNERDRAW, r.left, r.top, 1, 1,
+                                        window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(native.id)),
                                         instance, nullptr);
-        size_to_text(native);
       } else if (props.kind == ControlKind::Image) {
         picture_ = load_picture(props.picture);
         picture_control_ = control;
       }
       if (native.window) SendMessageW(native.window, WM_SETFONT, reinterpret_cast<WPARAM>(native.font), FALSE);
+      if (props.kind == ControlKind::Label) size_to_text(native);
       controls_.push_back(std::move(native));
     }
     add_tooltips();
   }
 
-  void size_to_text(const NativeControl& label) {
-    HDC dc = GetDC(label.window);
-    HGDIOBJ old = SelectObject(dc, label.font);
-    RECT extent{0, 0, 0, 0};
-    DrawTextW(dc, label.text.c_str(), -1, &extent, DT_CALCRECT | DT_SINGLELINE);
-    SelectObject(dc, old);
-    ReleaseDC(label.window, dc);
-    SetWindowPos(label.window, nullptr, 0, 0, extent.right, extent.bottom,
+  // One line of text in a label's font, as a label measures and draws it.
+  static constexpr UINT kLabelFormat = DT_SINGLELINE | DT_LEFT | DT_TOP | DT_EXPANDTABS;
+
+  // Sizes a label to its whole text as it is drawn in the label's own font.
+  static void size_to_text(const NativeControl& label) {
+    const SIZE size = drawn_text_size(label.font, label.text, kLabelFormat);
+    SetWindowPos(label.window, nullptr, 0, 0, size.cx, size.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  void draw_label(const DRAWITEMSTRUCT& item) {
+    const NativeControl* label = find(item.hwndItem);
+    if (!label) return;
+    HDC dc = item.hDC;
+    RECT area = item.rcItem;
+    FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
+    HGDIOBJ old = SelectObject(dc, label->font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, label->text_color);
+    DrawTextW(dc, label->text.c_str(), -1, &area, kLabelFormat);
+    SelectObject(dc, old);
   }
 
   void add_tooltips() {
