@@ -6,9 +6,15 @@
  *   child <visible> <left> <top> <width> <height> <text-width> <text>   (one per control)
  * Coordinates are on the screen for the window, in its client area for the
  * children; <text-width> is the width of the control's text in the
- * control's own font. Exits 1 when no such window exists. */
+ * control's own font. Exits 1 when no such window exists.
+ *
+ * win_probe --ink FAMILY PIXEL-HEIGHT regular|bolditalic TEXT prints how
+ * far the ink of TEXT reaches when drawn in that font from x = 0: what a
+ * control showing the whole text must show. */
 #include <windows.h>
 #include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
 
 static HWND target;
 
@@ -47,8 +53,39 @@ static BOOL CALLBACK print_child(HWND child, LPARAM unused) {
   return TRUE;
 }
 
+static int ink_width(const char* family, int height, int bold_italic, const char* text) {
+  wchar_t face[64], wide[256];
+  MultiByteToWideChar(CP_UTF8, 0, family, -1, face, 64);
+  MultiByteToWideChar(CP_UTF8, 0, text, -1, wide, 256);
+  HDC dc = CreateCompatibleDC(NULL);
+  HFONT font = CreateFontW(-height, 0, 0, 0, bold_italic ? FW_BOLD : FW_NORMAL, bold_italic, FALSE,
+                           FALSE, DEFAULT_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                           DEFAULT_PITCH | FF_SWISS, face);
+  SelectObject(dc, font);
+  BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), 600, -60, 1, 32, BI_RGB, 0, 0, 0, 0, 0}};
+  void* bits;
+  HBITMAP canvas = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+  SelectObject(dc, canvas);
+  PatBlt(dc, 0, 0, 600, 60, WHITENESS);
+  SetBkMode(dc, TRANSPARENT);
+  TextOutW(dc, 0, 0, wide, lstrlenW(wide));
+  GdiFlush();
+  int right = 0;
+  for (int y = 0; y < 60; ++y) {
+    for (int x = 0; x < 600; ++x) {
+      if ((((unsigned*)bits)[y * 600 + x] & 0xFFFFFF) != 0xFFFFFF && x + 1 > right) right = x + 1;
+    }
+  }
+  return right;
+}
+
 int main(int argc, char** argv) {
   wchar_t title[256];
+  if (argc == 6 && strcmp(argv[1], "--ink") == 0) {
+    printf("%d\n", ink_width(argv[2], atoi(argv[3]), strcmp(argv[4], "bolditalic") == 0, argv[5]));
+    return 0;
+  }
   RECT client, outer;
   POINT origin = {0, 0};
   GUITHREADINFO gui;
