@@ -56,15 +56,24 @@ namespace {
 using win32::narrow;
 using win32::widen;
 
+// A system call that not every Windows has, or null.
+template <class Function>
+Function optional_call(HMODULE module, const char* name) {
+  return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)))
+                : nullptr;
+}
+
 // A medium is no trusted place to load code from: libraries come from the
 // system folder only, never from the program's own folder or the current one.
+// Both calls are looked up, so that the program still loads on systems that
+// lack them (SetDllDirectoryW came with XP SP1).
 void restrict_library_search() {
-  SetDllDirectoryW(L"");
-  using SetDefault = BOOL(WINAPI*)(DWORD);
-  if (HMODULE kernel = GetModuleHandleW(L"kernel32.dll")) {
-    auto set_default = reinterpret_cast<SetDefault>(
-        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
-    if (set_default) set_default(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  if (auto set_directory = optional_call<BOOL(WINAPI*)(LPCWSTR)>(kernel, "SetDllDirectoryW")) {
+    set_directory(L"");
+  }
+  if (auto set_default = optional_call<BOOL(WINAPI*)(DWORD)>(kernel, "SetDefaultDllDirectories")) {
+    set_default(LOAD_LIBRARY_SEARCH_SYSTEM32);
   }
 }
 
