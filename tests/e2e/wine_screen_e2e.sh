@@ -144,8 +144,9 @@ if start_painted_menu "$medium"; then
     outer=$(sed -n 's/.* outer=[0-9-]*,[0-9-]*,\([0-9]*\),\([0-9]*\) .*/\1x\2/p' <<<"$about")
     eval "$(xdotool getwindowgeometry --shell "$box")"
     check "the screen shows it at the size Windows gives it" test "${WIDTH}x$HEIGHT" = "$outer"
-    # Wine paints a box that appears above a disabled owner only once it
-    # has moved; the Linux test moves it too.
+    # Under Wine on a bare X server the box stays black until it has moved
+    # (the main window, shown the same way at start, is painted at once);
+    # the Linux test moves it too.
     xdotool windowmove --sync "$box" 100 100
     sleep 1
     about=$(probe About)
