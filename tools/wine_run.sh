@@ -151,4 +151,22 @@ reason=$(wine_missing)
 [ -z "$reason" ] || { echo "$0: $reason" >&2; exit 127; }
 ensure_prefix || exit 127
 start_session
-exec "$loader" "$@"
+
+# The program writes into files, which are handed on when it ends, rather
+# than into the caller's pipes: should it start the session after all (the
+# last one ended just now), Wine's background processes inherit what it was
+# given and would keep a pipe open, and the caller waiting, until that
+# session ends. A signal that ends this script ends the program too.
+output=$(mktemp -d "${TMPDIR:-/tmp}/wine_run-XXXXXX") || exit 127
+"$loader" "$@" >"$output/out" 2>"$output/err" 0<&0 &
+program=$!
+trap 'kill -TERM "$program" 2>/dev/null' TERM INT HUP
+while :; do
+  wait "$program"
+  rc=$?
+  kill -0 "$program" 2>/dev/null || break
+done
+cat "$output/out"
+cat "$output/err" >&2
+rm -rf "$output"
+exit $rc
