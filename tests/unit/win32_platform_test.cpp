@@ -142,6 +142,8 @@ TEST(Win32Platform, HandsTheShellNothingThatIsNotInTheFolder) {
   const std::string medium = folder.path() + "\\";
   EXPECT_FALSE(native.shell_execute_ex(core::make_execute_request(0, "NetClient.EXE", "", medium, 1, false)))
       << "an absent installer is not looked for elsewhere";
+  EXPECT_FALSE(native.last_error().empty()) << "the failure has a reason to tell";
+  EXPECT_EQ(native.last_error().find('\n'), std::string::npos) << native.last_error();
   EXPECT_FALSE(native.shell_execute_ex(core::make_execute_request(0, "INST.EXE", "", medium, 1, false)))
       << "a folder is not started";
   EXPECT_FALSE(native.shell_execute_ex(core::make_execute_request(0, "cmd.exe", "", "", 1, false)))

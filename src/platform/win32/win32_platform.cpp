@@ -101,10 +101,30 @@ bool present(const std::wstring& path) {
   return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-// A target the shell may be given: in a folder of its own (a bare name would
-// be looked for anywhere), named within MAX_PATH, and there right now.
-bool may_hand_on(const std::wstring& directory, const std::wstring& path) {
-  return !directory.empty() && fits(directory) && present(path);
+// Why a target may not be handed to the shell, as a system error code, or 0
+// when it may: it must lie in a folder of its own (a bare name would be
+// looked for anywhere), be named within MAX_PATH, and be there right now.
+DWORD refusal(const std::wstring& directory, const std::wstring& path) {
+  if (directory.empty()) return ERROR_PATH_NOT_FOUND;
+  if (!fits(directory) || !fits(path)) return ERROR_FILENAME_EXCED_RANGE;
+  return present(path) ? 0 : ERROR_FILE_NOT_FOUND;
+}
+
+// The system's own words for an error code, on one line, without the final
+// full stop; the number where the system has no words for it.
+std::string error_text(DWORD code) {
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring words(text ? text : L"", length);
+  if (text) LocalFree(text);
+  while (!words.empty() && (words.back() == L'\r' || words.back() == L'\n' ||
+                            words.back() == L' ' || words.back() == L'.')) {
+    words.pop_back();
+  }
+  if (words.empty()) return "system error " + std::to_string(code);
+  return narrow(words);
 }
 
 class Win32Platform final : public Platform {
@@ -117,7 +137,10 @@ class Win32Platform final : public Platform {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
       const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-      if (length == 0) return {};
+      if (length == 0) {
+        failed(GetLastError());
+        return {};
+      }
       if (length < path.size()) {
         path.resize(length);
         return narrow(path);
@@ -142,15 +165,15 @@ class Win32Platform final : public Platform {
 
   bool shell_execute_ex(const core::ExecuteRequest& request) override {
     win32::ShellExecuteRecord record(request);
-    if (!may_hand_on(record.directory(), record.file())) return false;
+    if (const DWORD refused = refusal(record.directory(), record.file())) return failed(refused);
     prepare_shell();
-    return ShellExecuteExW(&record.info()) != FALSE;
+    return ShellExecuteExW(&record.info()) != FALSE || failed(GetLastError());
   }
 
   bool shell_execute(const core::OpenRequest& request) override {
     const std::wstring directory = widen(request.directory);
     const std::wstring document = win32::full_path(directory, widen(request.file));
-    if (!may_hand_on(directory, document)) return false;
+    if (refusal(directory, document) != 0) return false;
     prepare_shell();
     const HINSTANCE result =
         ShellExecuteW(reinterpret_cast<HWND>(request.owner), widen(request.verb).c_str(),
@@ -158,6 +181,17 @@ class Win32Platform final : public Platform {
                       request.show);
     return reinterpret_cast<INT_PTR>(result) > 32;
   }
+
+  std::string last_error() const override { return last_error_; }
+
+ private:
+  // Keeps the reason for last_error() and answers false.
+  bool failed(DWORD code) {
+    last_error_ = error_text(code);
+    return false;
+  }
+
+  std::string last_error_;
 };
 
 }  // namespace
