@@ -12,6 +12,8 @@
 #                    on white; the bottom-left pixel is white, which the
 #                    program treats as the transparent colour
 #   icon.ico         32 x 32 and 16 x 16, 4 bpp with AND mask, BMP-coded
+#   icon.png         64 x 64 RGBA, the volume icon of a medium for Linux
+#                    desktops (.xdg-volume-info names it)
 #
 # Runs from any directory. The output is the same on every run.
 
@@ -162,6 +164,12 @@ with open(dest, "wb") as f:
     f.write(data)
 EOF
 
+# --- volume icon for Linux desktops -----------------------------------------
+# The same drawing at twice the size, with its transparency.
+svg_to_png "$src/icon.svg" 64 "$work/icon64.png"
+"$IM_CONVERT" "$work/icon64.png" "${im_plain[@]}" -define png:exclude-chunks=date,time \
+    "PNG32:$out/icon.png"
+
 # --- check what was written -----------------------------------------------
 python3 - "$out" "${glyphs[@]}" <<'EOF'
 import struct
@@ -219,6 +227,6 @@ if bad:
     sys.exit(1)
 EOF
 
-for f in "$out"/background.jpg "$out"/glyph_*.bmp "$out"/icon.ico; do
+for f in "$out"/background.jpg "$out"/glyph_*.bmp "$out"/icon.ico "$out"/icon.png; do
     "$IM_IDENTIFY" "$f"
 done
