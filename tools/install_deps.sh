@@ -1,13 +1,14 @@
 #!/bin/bash
 # Installs the Debian 12 packages that building, testing or demonstrating
 # cdstart needs. Quiet and quick when everything is there already.
-# Usage: tools/install_deps.sh [build|test|bench|win32|demo]
+# Usage: tools/install_deps.sh [build|test|bench|win32|demo|medium]
 #   build: the program and, as the default build compiles them, its tests.
 #   demo:  what tools/demo.sh needs without a display: a private X server,
 #          a window manager and the means to save a screenshot.
 #   win32: the MinGW-w64 cross compiler, GoogleTest's sources, the means to
 #          fetch libjpeg-turbo's Debian source package, and Wine to run the
 #          result. "test" includes it, as make test runs the Windows tests too.
+#   medium: what tools/make_medium.sh needs beyond the two builds: xorriso.
 # Wine needs the i386 architecture; when it cannot be installed the script
 # says so and carries on, and make test reports the Windows tests as skipped.
 set -euo pipefail
@@ -17,6 +18,7 @@ build=(cmake make g++ pkg-config libfltk1.3-dev libjpeg62-turbo-dev libx11-dev l
 test=(xvfb xdotool x11-utils xdg-utils shared-mime-info desktop-file-utils file util-linux
       clang-tidy openbox xorriso fuseiso)
 demo=(xvfb x11-utils x11-apps netpbm openbox)
+medium=(xorriso)
 bench=(hyperfine time libxtst-dev python3)
 win32=(g++-mingw-w64-i686 binutils-mingw-w64-i686 googletest dpkg-dev)
 wine=(wine wine32:i386)
@@ -29,7 +31,8 @@ case "${1:-build}" in
   bench) wanted+=("${test[@]}" "${bench[@]}") ;;
   win32) wanted+=("${win32[@]}"); with_win32=true ;;
   demo) wanted+=("${demo[@]}") ;;
-  *) echo "usage: $0 [build|test|bench|win32|demo]" >&2; exit 2 ;;
+  medium) wanted+=("${medium[@]}") ;;
+  *) echo "usage: $0 [build|test|bench|win32|demo|medium]" >&2; exit 2 ;;
 esac
 
 installed() {
