@@ -109,24 +109,26 @@ esac
 [ -d "$product" ] || fail "the product folder $(quote "$product") is not a folder"
 product=$(cd "$product" && pwd -P) || fail "cannot enter the product folder $(quote "$product")"
 
-# Every entry, links followed as the copy follows them: only files and
-# folders, no two names in one folder that differ only in letter case
-# (Windows would show one of them), no name Windows cannot show.
+# Every entry, in order, links followed as the copy follows them: only files
+# and folders, no two names in one folder that differ only in letter case
+# (Windows would show one of them), no control characters.
 errors=$(mktemp) || fail "cannot create a temporary file"
 trap 'rm -f "$errors"' EXIT
 declare -A seen=()
 installer=false
-while IFS= read -r -d '' entry; do
-  kind=${entry%% *}
-  path=${entry#* }
+while IFS= read -r -d '' path; do
   name=${path##*/}
   [[ $name == *[[:cntrl:]]* ]] &&
     fail "the product folder holds $(quote "$path"), a name with a control character"
-  case $kind in
-    f|d) ;;
-    l) fail "the product folder holds $(quote "$path"), a link to nothing" ;;
-    *) fail "the product folder holds $(quote "$path"), which is neither a file nor a folder" ;;
-  esac
+  if [ -f "$product/$path" ]; then
+    kind=file
+  elif [ -d "$product/$path" ]; then
+    kind=folder
+  elif [ -L "$product/$path" ]; then
+    fail "the product folder holds $(quote "$path"), a link to nothing"
+  else
+    fail "the product folder holds $(quote "$path"), which is neither a file nor a folder"
+  fi
   key=${path,,}
   if [ -n "${seen[$key]+set}" ]; then
     fail "the product folder holds $(quote "${seen[$key]}") and $(quote "$path"), names that" \
@@ -142,8 +144,8 @@ while IFS= read -r -d '' entry; do
     [ "$key" = "$rival" ] && fail "the product folder holds $(quote "$path"), which Linux" \
                                   "desktops would run in place of the medium's autorun"
   done
-  [ "$key" = inst.exe ] && [ "$kind" = f ] && installer=true
-done < <(find -L "$product" -mindepth 1 -printf '%y %P\0' 2>"$errors")
+  [ "$key" = inst.exe ] && [ $kind = file ] && installer=true
+done < <(find -L "$product" -mindepth 1 -printf '%P\0' 2>"$errors" | sort -z)
 if [ -s "$errors" ]; then
   fail "cannot read the product folder: $(head -n 1 "$errors" | sed 's/^find: //')"
 fi
@@ -248,10 +250,11 @@ SCRIPT
 chmod 0644 "$medium"/{cdstart.exe,cdstart.ico,cdstart.png,autorun.inf,.xdg-volume-info}
 chmod 0755 "$medium"/{cdstart,autorun}
 
-# The image: ISO level 3, so a file over 4 GiB is stored in several extents
-# (read by Linux and by Windows from XP on); owned by root as on any disc.
+# The image, owned by root as on any disc. ISO level 3: a file over 4 GiB is
+# stored in several extents (read by Linux, and by Windows from XP on).
+# "stdio:" takes the path as a file wherever it lies (/dev/shm too).
 if ! xorriso -report_about SORRY -abort_on FAILURE -return_with SORRY 32 \
-       -outdev "$image_stage/medium.iso" -volid "$label" -rockridge on -joliet on \
+       -outdev "stdio:$image_stage/medium.iso" -volid "$label" -rockridge on -joliet on \
        -compliance iso_9660_level=3 -map "$medium" / -chown_r 0 / -- -chgrp_r 0 / -- \
        -commit >"$errors" 2>&1; then
   fail "xorriso could not write the image: $(grep -m 1 -E 'FAILURE|SORRY|FATAL' "$errors" ||
@@ -263,7 +266,7 @@ fi
 # are too long, with no more than a warning. Each name must come through as
 # it is in the Rock Ridge tree.
 names() {  # names IMAGE TREE-KIND: every path of that tree, sorted
-  xorriso -report_about SORRY -read_fs "$2" -indev "$1" -find / -- 2>/dev/null | sort
+  xorriso -report_about SORRY -read_fs "$2" -indev "stdio:$1" -find / -- 2>/dev/null | sort
 }
 lost=$(comm -23 <(names "$image_stage/medium.iso" any) <(names "$image_stage/medium.iso" norock) |
        head -n 1)
