@@ -30,7 +30,8 @@ set -uo pipefail
 # locale (in others it makes every non-ASCII character a "_").
 export LC_ALL=C.UTF-8
 me=make_medium
-icons=$(cd "$(dirname "$0")/../resources/rendered" && pwd)
+# The program's icons, from the repository this script lies in.
+icons=$(dirname "$(readlink -f "$0")")/../resources/rendered
 # AutoPlay's entry for cdstart.exe. ASCII, as the file is read in the
 # system's code page (and by Linux desktops, for the icon, as UTF-8).
 action="Installation starten"
@@ -66,6 +67,8 @@ done
 [ -n "$windows" ] && [ -n "$linux" ] && $label_given && [ -n "$image" ] && [ -n "$product" ] ||
   usage
 command -v xorriso >/dev/null || fail "xorriso is not installed (Debian: apt-get install xorriso)"
+[ -f "$icons/icon.ico" ] && [ -f "$icons/icon.png" ] ||
+  fail "the program's icons are missing from $(quote "$icons")"
 
 # --- the label --------------------------------------------------------------
 if [ -z "$label" ]; then
@@ -201,25 +204,27 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
-# A temporary folder in the folder of OUTPUT, made if need be; prints its path.
+# A temporary folder in the folder of OUTPUT, which is made if need be:
+# stage_beside OUTPUT sets stage to its path.
 stage_beside() {
   local parent top
   parent=$(dirname "$1")
   if [ ! -d "$parent" ]; then
     top=$parent
     while [ ! -e "$(dirname "$top")" ]; do top=$(dirname "$top"); done
-    mkdir -p -- "$parent" 2>/dev/null || return 1
+    mkdir -p -- "$parent" 2>/dev/null || fail "cannot make the folder $(quote "$parent")"
     made_folders+=("$top")
   fi
-  mktemp -d "$parent/.make_medium-XXXXXX" 2>/dev/null
+  stage=$(mktemp -d "$parent/.make_medium-XXXXXX" 2>/dev/null) ||
+    fail "cannot write in the folder of $(quote "$1")"
+  stages+=("$stage")
 }
-image_stage=$(stage_beside "$image") || fail "cannot write in the folder of $(quote "$image")"
-stages+=("$image_stage")
+stage_beside "$image"
+image_stage=$stage
+tree_stage=$image_stage
 if [ -n "$tree" ]; then
-  tree_stage=$(stage_beside "$tree") || fail "cannot write in the folder of $(quote "$tree")"
-  stages+=("$tree_stage")
-else
-  tree_stage=$image_stage
+  stage_beside "$tree"
+  tree_stage=$stage
 fi
 medium=$tree_stage/medium
 
