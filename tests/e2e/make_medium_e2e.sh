@@ -219,6 +219,10 @@ for label in "$(printf 'A%.0s' $(seq 33))|has 33 characters; ISO 9660 holds at m
              "TAR VOLIN|may hold only A-Z, 0-9 and _" "|the label is empty"; do
   refused "the label '${label%%|*}'" "${label#*|}" --label "${label%%|*}" "${outputs[@]}" "$SAMPLE"
 done
+product_where 'touch "$p/Frage?.txt"'
+make_medium --label TARVOLIN --image "$E2E_WORK/neu/medium.iso" "$product" >/dev/null 2>&1
+check "a refusal after the folder for a new output was made takes that folder away again" \
+  test ! -e "$E2E_WORK/neu"
 product_where ''
 refused "an image inside the product folder" "would lie inside the product folder" \
   --label TARVOLIN --image "$product/medium.iso" "$product"
