@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 
+#include "app/exit_code.h"
+#include "core/failure_line.h"
 #include "core/os_version.h"
 #include "core/path_style.h"
 #include "core/shell_request.h"
@@ -22,6 +25,8 @@ class DefaultCursorOnExit {
  private:
   ui::Application& application_;
 };
+
+void tell(const std::string& line) { std::fputs(line.c_str(), stderr); }
 
 constexpr ui::Font kWindowFont{"MS Sans Serif", 11, ui::FontStyle::Regular, ui::kWindowText};
 constexpr ui::Font kQuitFont{"MS Sans Serif", 11, ui::FontStyle::Regular, ui::kRed};
@@ -125,17 +130,26 @@ TForm1::TForm1(ui::Application& application, platform::Platform& platform)
 
 // Decides, before anyone sees the window, whether there is anything to choose
 // between. Without a driver installer, manual or brochure on the medium the
-// installer starts at once and the program ends without a menu.
+// installer starts at once and the program ends without a menu. A program
+// that cannot find its own folder cannot find its medium either: it says so
+// and ends, rather than take some other folder for it.
 void TForm1::FormCreate() {
   UseRunAs = core::use_run_as(platform_.os_version());
-  BaseDir = core::base_dir_from_module_path(path_style_, platform_.module_path());
+  const std::string module = platform_.module_path();
+  if (module.empty()) {
+    tell(core::no_own_folder_line(platform_.last_error()));
+    exit_code_ = kExitNoOwnFolder;
+    application().terminate();
+    return;
+  }
+  BaseDir = core::base_dir_from_module_path(path_style_, module);
   const bool worth_a_menu = std::ranges::any_of(
       core::kMarkerFiles, [this](core::MediumFile file) { return is_present(file); });
   if (worth_a_menu) {
     show();
     return;
   }
-  LaunchFile(medium_path(core::MediumFile::Inst));
+  if (!LaunchFile(medium_path(core::MediumFile::Inst))) exit_code_ = kExitLaunchFailed;
   application().terminate();
 }
 
@@ -159,14 +173,18 @@ void TForm1::Info1Click() {
 void TForm1::About1Click() { close(); }
 
 // Starts an executable from its own folder. The application-starting cursor
-// is up until the shell has taken the request; the shell's answer is not
-// waited for beyond that, and a failure shows nothing.
-void TForm1::LaunchFile(const std::string& path) {
+// is up until the shell has taken the request; the started program is never
+// waited for. A failure changes nothing on the screen: it is told in one line
+// on standard error, and the result lets the direct start end with an exit
+// code that a calling script can see.
+bool TForm1::LaunchFile(const std::string& path) {
   application().set_cursor(ui::Cursor::AppStarting);
   const DefaultCursorOnExit restore_cursor(application());
   application().process_messages();
   const core::SplitPath split = core::split_path(path_style_, path);
-  RunShellExecute(handle(), split.file, "", split.folder, core::kShowNormal);
+  if (RunShellExecute(handle(), split.file, "", split.folder, core::kShowNormal)) return true;
+  tell(core::launch_failure_line(path, platform_.last_error()));
+  return false;
 }
 
 bool TForm1::RunShellExecute(core::WindowHandle owner, const std::string& file,

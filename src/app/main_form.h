@@ -19,6 +19,9 @@ class TForm1 final : public ui::Form {
   // The box that the context menu's "Info" shows.
   void attach_about_box(TAbout& about) { About = &about; }
 
+  // How the start-up decision ended: an ExitCode.
+  int exit_code() const { return exit_code_; }
+
   // The controls, bound by the layout.
   ui::Control* Notebook1 = nullptr;
   ui::Control* Image1 = nullptr;
@@ -41,7 +44,7 @@ class TForm1 final : public ui::Form {
   void Info1Click();
   void About1Click();
 
-  void LaunchFile(const std::string& path);
+  bool LaunchFile(const std::string& path);
   bool RunShellExecute(core::WindowHandle owner, const std::string& file,
                        const std::string& parameters, const std::string& directory, int show);
   void OpenDocument(std::string_view document);
@@ -54,6 +57,7 @@ class TForm1 final : public ui::Form {
   core::PathStyle path_style_;
   std::string BaseDir;  // the executable's folder, without a trailing separator
   bool UseRunAs = false;
+  int exit_code_ = 0;
 };
 
 }  // namespace app

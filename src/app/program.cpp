@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/about_box.h"
+#include "app/exit_code.h"
 #include "app/main_form.h"
 #include "ui/application.h"
 
@@ -15,13 +16,13 @@ int run_program(ui::Backend& backend, platform::Platform& platform) {
     TForm1& main_form = application.create_form<TForm1>(platform);
     main_form.attach_about_box(application.create_form<TAbout>());
     application.run();
+    return main_form.exit_code();
   } catch (const ui::DisplayUnavailable& error) {
     std::fputs("cdstart: ", stderr);
     std::fputs(error.what(), stderr);
     std::fputc('\n', stderr);
-    return 1;
+    return kExitNoDisplay;
   }
-  return 0;
 }
 
 }  // namespace app

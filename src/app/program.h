@@ -7,7 +7,7 @@
 namespace app {
 
 // Sets the title, creates the windows and runs the event loop. Returns the
-// process's exit code: 0, or 1 when the menu has no display to appear on.
+// process's exit code, an ExitCode (app/exit_code.h).
 int run_program(ui::Backend& backend, platform::Platform& platform);
 
 }  // namespace app

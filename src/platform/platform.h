@@ -17,7 +17,8 @@ class Platform {
 
   virtual core::PathStyle path_style() const = 0;
 
-  // The full path of the running executable.
+  // The full path of the running executable; empty when it cannot be found
+  // for certain (never a guess).
   virtual std::string module_path() = 0;
 
   // The system's version, or nothing when the query fails.
@@ -34,6 +35,10 @@ class Platform {
   // Opens a document with its associated program without waiting for it.
   // True when the request was handed on.
   virtual bool shell_execute(const core::OpenRequest& request) = 0;
+
+  // Why the last failed module_path() or shell_execute_ex() failed, in a few
+  // words for a message; empty when the system gives no reason.
+  virtual std::string last_error() const { return {}; }
 };
 
 // The implementation for the system this program was built for.

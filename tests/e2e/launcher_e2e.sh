@@ -29,11 +29,13 @@ record_target "$medium/inst.exe" "$E2E_WORK/rec-lower"
 env -u DISPLAY "$medium/cdstart"
 check "direct mode finds inst.exe" test "$(wait_records "$E2E_WORK/rec-lower" 1)" -eq 1
 
-# No installer either: the start fails silently and the program still ends.
+# No installer either: the program ends, with one line and exit code 3, so
+# that a calling script can tell.
 medium=$(new_medium)
 env -u DISPLAY "$medium/cdstart" >"$E2E_WORK/out" 2>&1
 code=$?
-check "missing installer still exits 0 silently" test "$code" -eq 0 -a ! -s "$E2E_WORK/out"
+check "missing installer exits 3 with one line" \
+  test "$code" -eq 3 -a "$(cat "$E2E_WORK/out")" = "cdstart: cannot start $medium/INST.EXE: no such file"
 
 # A folder where the manual should be is no manual.
 medium=$(new_medium)

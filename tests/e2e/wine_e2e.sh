@@ -81,7 +81,7 @@ for nest in plain "CD ROM ; \$(x) & 'q'"; do
 done
 medium=$(new_medium)
 wine_run "$medium/cdstart.exe" >/dev/null 2>&1
-check "a missing installer still exits 0" test $? -eq 0
+check "a missing installer exits 3" test $? -eq 3
 
 end_wine_session
 start_x || exit 1

@@ -16,6 +16,7 @@ class RecordingPlatform final : public platform::Platform {
   std::optional<core::OsVersion> version = core::OsVersion{core::kPlatformWin32Nt, 10};
   std::set<std::string> present;  // full paths that count as present
   bool execute_succeeds = true;
+  std::string failure_reason = "no such file";  // what last_error() says
 
   std::vector<std::string>* journal = nullptr;  // shared with the ui backend, if set
   std::vector<std::string> presence_queries;
@@ -39,6 +40,7 @@ class RecordingPlatform final : public platform::Platform {
     note("open " + request.file);
     return true;
   }
+  std::string last_error() const override { return failure_reason; }
 
  private:
   void note(const std::string& entry) {

@@ -47,10 +47,53 @@ TEST_F(LauncherTest, DirectModeNeedsNoDisplay) {
   EXPECT_EQ(platform.executed.size(), 1u);
 }
 
-TEST_F(LauncherTest, DirectModeEndsEvenWhenTheInstallerIsMissing) {
-  platform.execute_succeeds = false;
+TEST_F(LauncherTest, DirectModeSaysNothingAndEndsWithZeroWhenTheInstallerStarts) {
+  ::testing::internal::CaptureStderr();
   EXPECT_EQ(run_program(), 0);
-  EXPECT_EQ(backend.journal.back(), "cursor Default");
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+}
+
+// A calling script must be able to tell that nothing was installed.
+TEST_F(LauncherTest, DirectModeThatCannotStartTheInstallerSaysWhyAndEndsWithThree) {
+  struct {
+    std::string module, reason, line;
+  } cases[] = {
+      {"D:\\CDSTART.EXE", "no such file", "cdstart: cannot start D:\\INST.EXE: no such file\n"},
+      {"D:\\CDSTART.EXE", "", "cdstart: cannot start D:\\INST.EXE\n"},
+      {"/media/new\nline/cdstart", "its interpreter \"/bin/sh\r\" does not exist",
+       "cdstart: cannot start /media/new\\nline/INST.EXE: its interpreter \"/bin/sh\\r\" does "
+       "not exist\n"},
+  };
+  for (const auto& c : cases) {
+    RecordingPlatform failing;
+    failing.module = c.module;
+    failing.style = c.module.front() == '/' ? core::kPosixPaths : core::kWindowsPaths;
+    failing.execute_succeeds = false;
+    failing.failure_reason = c.reason;
+    ui::headless::HeadlessBackend quiet;
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(app::run_program(quiet, failing), 3) << c.line;
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), c.line);
+    EXPECT_EQ(failing.executed.size(), 1u);
+    EXPECT_EQ(quiet.journal.back(), "cursor Default");
+    EXPECT_THAT(quiet.journal,
+                ::testing::Not(::testing::Contains(::testing::StartsWith("realise"))));
+  }
+}
+
+// Without its own folder the program cannot know its medium: rather than
+// take the root folder (or any other) for it, it starts nothing.
+TEST_F(LauncherTest, WithoutItsOwnPathItSaysSoStartsNothingAndEndsWithTwo) {
+  platform.module = "";
+  platform.failure_reason = "/proc/self/exe: No such file or directory";
+  platform.present = {"\\NetClient.EXE", "D:\\NetClient.EXE"};
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(run_program(), 2);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "cdstart: cannot find its own folder: /proc/self/exe: No such file or directory\n");
+  EXPECT_THAT(platform.presence_queries, IsEmpty());
+  EXPECT_THAT(platform.executed, IsEmpty());
+  EXPECT_THAT(backend.journal, ElementsAre("title QUENDAL"));
 }
 
 TEST_F(LauncherTest, VerbFollowsTheSystemVersion) {
@@ -156,104 +199,6 @@ TEST_F(LauncherTest, MenuWithoutDisplayEndsWithOneLineAndExitCodeOne) {
   EXPECT_THAT(err, ::testing::StartsWith("cdstart: cannot open display"));
   EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
   EXPECT_TRUE(platform.executed.empty());
-}
-
-class MenuClickTest : public LauncherTest {
- protected:
-  MenuClickTest() {
-    platform.present = {"D:\\NetClient.EXE", "D:\\Handbuch.pdf", "D:\\Prospekt.pdf"};
-    form = &application.create_form<app::TForm1>(platform);
-    backend.journal.clear();
-  }
-  ui::Application application{backend};
-  app::TForm1* form = nullptr;
-};
-
-TEST_F(MenuClickTest, InstallButtonsLaunchFromTheMediumFolderAndKeepTheWindow) {
-  form->BB_PRG_INST->click();
-  form->BB_NET_INST->click();
-  form->BB_PRG_INST->click();
-
-  const core::WindowHandle owner = form->handle();
-  ASSERT_NE(owner, 0u);
-  EXPECT_THAT(platform.executed,
-              ElementsAre(core::make_execute_request(owner, "INST.EXE", "", "D:\\", 1, true),
-                          core::make_execute_request(owner, "NetClient.EXE", "", "D:\\", 1, true),
-                          core::make_execute_request(owner, "INST.EXE", "", "D:\\", 1, true)));
-  EXPECT_TRUE(form->visible());
-  EXPECT_FALSE(application.terminated());
-  EXPECT_EQ(application.cursor(), ui::Cursor::Default);
-  EXPECT_THAT(std::vector(backend.journal.begin(), backend.journal.begin() + 4),
-              ElementsAre("cursor AppStarting", "process_messages", "execute D:\\INST.EXE",
-                          "cursor Default"));
-}
-
-TEST_F(MenuClickTest, DocumentButtonsOpenTheBareNameFromTheBaseFolder) {
-  form->BB_HANDBUCH->click();
-  form->BB_PROSPEKT->click();
-  const core::WindowHandle owner = form->handle();
-  EXPECT_THAT(platform.opened,
-              ElementsAre(core::OpenRequest{owner, "Open", "Handbuch.pdf", "", "D:", 1},
-                          core::OpenRequest{owner, "Open", "Prospekt.pdf", "", "D:", 1}));
-  // Opening a document changes no cursor.
-  EXPECT_THAT(backend.journal, ElementsAre("open Handbuch.pdf", "open Prospekt.pdf"));
-}
-
-TEST_F(MenuClickTest, InstallerClickWithoutInstallerChangesNothingVisible) {
-  platform.execute_succeeds = false;
-  form->BB_PRG_INST->click();
-  EXPECT_TRUE(form->visible());
-  EXPECT_EQ(application.cursor(), ui::Cursor::Default);
-  EXPECT_THAT(backend.journal, ::testing::Not(::testing::Contains(::testing::StartsWith("error"))));
-}
-
-TEST_F(MenuClickTest, QuitButtonClosesTheWindowAndEndsTheProgram) {
-  form->BitBtn15->click();
-  EXPECT_FALSE(form->visible());
-  EXPECT_TRUE(application.terminated());
-}
-
-TEST_F(MenuClickTest, CloseBoxEndsTheProgram) {
-  form->close_requested();
-  EXPECT_TRUE(application.terminated());
-}
-
-
-TEST_F(MenuClickTest, AnErrorInAHandlerIsShownAndTheCursorComesBack) {
-  struct Failing : platform::Platform {
-    core::PathStyle path_style() const override { return core::kWindowsPaths; }
-    std::string module_path() override { return "D:\\X.EXE"; }
-    std::optional<core::OsVersion> os_version() override { return std::nullopt; }
-    bool is_present(const std::string&) override { return true; }
-    bool shell_execute_ex(const core::ExecuteRequest&) override {
-      throw std::runtime_error("shell gone");
-    }
-    bool shell_execute(const core::OpenRequest&) override { return false; }
-  } failing;
-  ui::Application other(backend);
-  auto& menu = other.create_form<app::TForm1>(failing);
-  backend.journal.clear();
-  menu.BB_PRG_INST->click();
-  EXPECT_THAT(backend.journal, ::testing::Contains("error : shell gone"));
-  EXPECT_EQ(other.cursor(), ui::Cursor::Default);
-  EXPECT_TRUE(menu.visible());
-}
-
-}  // namespace
-
-namespace {
-
-TEST(FormOrder, FocusStartsOnBeendenAndTabFollowsTheTabOrder) {
-  ui::headless::HeadlessBackend backend;
-  testing_support::RecordingPlatform platform;
-  platform.present = {"D:\\Prospekt.pdf"};
-  ui::Application application(backend);
-  auto& form = application.create_form<app::TForm1>(platform);
-  std::vector<std::string_view> names;
-  for (const ui::Control* control : form.creation_order()) names.push_back(control->name());
-  EXPECT_THAT(names, ElementsAre("Notebook1", "Image1", "BitBtn15", "BB_PRG_INST", "BB_NET_INST",
-                                 "BB_HANDBUCH", "BB_PROSPEKT"));
-  EXPECT_EQ(form.initial_focus(), form.BitBtn15);
 }
 
 }  // namespace

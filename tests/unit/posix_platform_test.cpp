@@ -1,5 +1,7 @@
 // The POSIX platform against real folders and real child processes.
 #include <fcntl.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -11,53 +13,25 @@
 #include <sstream>
 #include <thread>
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include "platform/platform.h"
 #include "platform/posix/medium_folder.h"
 #include "platform/posix/spawn.h"
+#include "support/posix_test_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using platform::posix::resolve_in_folder;
 using platform::posix::resolve_path;
+using testing_support::read_file;
+using testing_support::TempFolder;
+using testing_support::write_file;
 
 // Names a strange medium may carry: spaces, quotes, shell syntax, a leading
 // dash, bytes that are not UTF-8.
 const std::vector<std::string> kOddFolderNames = {
     "CD ROM", "it's \"quoted\"", "$(touch pwned)", "`touch pwned`", "a;touch pwned",
     "-rf", "caf\xe9 \xff\xfe", "new\nline"};
-
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "cdstart-test-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
-    fs::remove_all(path_, ignored);
-  }
-  const fs::path& path() const { return path_; }
-  fs::path operator/(const std::string& name) const { return path_ / name; }
-
- private:
-  fs::path path_;
-};
-
-void write_file(const fs::path& path, const std::string& text = "x") {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string read_file(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 TEST(Resolve, FindsTheEntryWhateverItsLetterCase) {
   struct {
@@ -213,17 +187,7 @@ class LaunchTest : public ::testing::Test {
 
   // The records written so far, waiting until there are `count` of them.
   std::vector<std::string> records(std::size_t count) {
-    std::vector<std::string> found;
-    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    for (;;) {
-      found.clear();
-      std::string all = read_file(record_);
-      for (std::size_t at; (at = all.find("\n\n")) != std::string::npos; all.erase(0, at + 2)) {
-        found.push_back(all.substr(0, at + 1));
-      }
-      if (found.size() >= count || std::chrono::steady_clock::now() > give_up) return found;
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    return testing_support::wait_for_records(record_, count);
   }
 
   static core::ExecuteRequest request(const fs::path& folder, const std::string& file) {
@@ -303,14 +267,15 @@ TEST_F(LaunchTest, MissingVanishedOrUnreachableTargetsFailCleanly) {
   EXPECT_FALSE(native.shell_execute_ex(request(scratch / deep, "INST.EXE")));
 
   // Vanished between the check and the exec: the exec's failure is reported.
-  errno = 0;
-  EXPECT_FALSE(platform::posix::spawn_detached(
-      {scratch.path().string(), (scratch / "vanished").string(), {"vanished"}, {}}));
-  EXPECT_EQ(errno, ENOENT);
-  errno = 0;
-  EXPECT_FALSE(platform::posix::spawn_detached(
-      {(scratch / "gone").string(), (scratch / "INST.EXE").string(), {"INST.EXE"}, {}}));
-  EXPECT_EQ(errno, ENOENT);
+  using Failure = platform::posix::SpawnResult::Failure;
+  const platform::posix::SpawnResult vanished = platform::posix::spawn_detached(
+      {scratch.path().string(), (scratch / "vanished").string(), {"vanished"}, {}});
+  EXPECT_EQ(vanished.failure, Failure::Exec);
+  EXPECT_EQ(vanished.error, ENOENT);
+  const platform::posix::SpawnResult gone = platform::posix::spawn_detached(
+      {(scratch / "gone").string(), (scratch / "INST.EXE").string(), {"INST.EXE"}, {}});
+  EXPECT_EQ(gone.failure, Failure::Folder);
+  EXPECT_EQ(gone.error, ENOENT);
   EXPECT_EQ(records(0).size(), 0u);
 }
 

@@ -1,18 +1,21 @@
 #include "platform/posix/medium_folder.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <memory>
 
 #include "core/path_style.h"
+#include "platform/posix/folder_walk.h"
 
 namespace platform::posix {
 namespace {
 
-bool is_regular_file(const std::string& path) {
+// Looked up from the folder's descriptor, so that a folder of any length works.
+bool is_regular_file(const Descriptor& folder, const char* name) {
   struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  return ::fstatat(folder.get(), name, &st, 0) == 0 && S_ISREG(st.st_mode);
 }
 
 std::string entry_path(const std::string& folder, std::string_view name) {
@@ -81,12 +84,16 @@ std::optional<std::string> resolve_in_folder(const std::string& folder, std::str
       name.find('\0') != std::string_view::npos) {
     return std::nullopt;
   }
+  const Descriptor at = open_folder(folder);
+  if (!at) return std::nullopt;
   // The common case, a medium that keeps the program's spelling, costs one stat.
-  std::string exact = entry_path(folder, name);
-  if (is_regular_file(exact)) return exact;
+  if (is_regular_file(at, std::string(name).c_str())) return entry_path(folder, name);
 
-  std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.empty() ? "." : folder.c_str()));
+  Descriptor readable(::openat(at.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!readable) return std::nullopt;
+  std::unique_ptr<DIR, DirCloser> dir(::fdopendir(readable.get()));
   if (!dir) return std::nullopt;
+  readable.release();  // the DIR owns it now
   std::optional<std::string> best;
   Match best_match{Match::Exact};
   while (const dirent* entry = ::readdir(dir.get())) {
@@ -94,7 +101,7 @@ std::optional<std::string> resolve_in_folder(const std::string& folder, std::str
     if (!found) continue;
     if (best && !better(*found, entry->d_name, best_match, *best)) continue;
     if (entry->d_type == DT_DIR) continue;
-    if (is_regular_file(entry_path(folder, entry->d_name))) {
+    if (is_regular_file(at, entry->d_name)) {
       best = entry->d_name;
       best_match = *found;
     }

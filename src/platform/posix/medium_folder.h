@@ -17,6 +17,7 @@ namespace platform::posix {
 // wins, then one in another letter case, then the newest version; among
 // equals the one that sorts first bytewise.
 // An empty folder means the current one; no trailing separator is needed.
+// The folder may be longer than the system's calls take a path.
 std::optional<std::string> resolve_in_folder(const std::string& folder, std::string_view name);
 
 // The same for a full path: its last component is looked up in its folder.

@@ -4,14 +4,19 @@
 // PATH) from their own folder; a file the kernel cannot run, such as a Windows
 // installer, goes to the desktop's opener, which may know a compatibility
 // layer for it. Documents always go to the opener.
+#include <fcntl.h>
 #include <sys/utsname.h>
 #include <unistd.h>
 
 #include <array>
+#include <cerrno>
 #include <cstdlib>
 
 #include "platform/platform.h"
+#include "platform/posix/folder_walk.h"
+#include "platform/posix/launch_failure.h"
 #include "platform/posix/medium_folder.h"
+#include "platform/posix/own_executable.h"
 #include "platform/posix/spawn.h"
 
 namespace platform {
@@ -30,22 +35,26 @@ std::string first_executable(const std::array<const char*, N>& candidates) {
 
 std::string folder_or_root(const std::string& folder) { return folder.empty() ? "/" : folder; }
 
+// Whoever started us may have left descriptors 0 to 2 closed. Filled with
+// /dev/null, they keep our own files (the display connection, a pipe) from
+// taking their places, where a message for standard error would land in them
+// and a started program would find them as its standard input or output.
+void open_standard_descriptors() {
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (::fcntl(fd, F_GETFD) >= 0 || errno != EBADF) continue;
+    // The lowest free number, which is fd, as the lower ones are open by now.
+    const int null = ::open("/dev/null", O_RDWR);
+    if (null > 2) ::close(null);
+  }
+}
+
 class PosixPlatform final : public Platform {
  public:
+  PosixPlatform() { open_standard_descriptors(); }
+
   core::PathStyle path_style() const override { return core::kPosixPaths; }
 
-  std::string module_path() override {
-    std::string path(256, '\0');
-    for (;;) {
-      const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
-      if (n < 0) return {};
-      if (static_cast<std::size_t>(n) < path.size()) {
-        path.resize(static_cast<std::size_t>(n));
-        return path;
-      }
-      path.resize(path.size() * 2);
-    }
-  }
+  std::string module_path() override { return posix::own_executable(last_error_); }
 
   std::optional<core::OsVersion> os_version() override {
     utsname name{};
@@ -59,18 +68,26 @@ class PosixPlatform final : public Platform {
   }
 
   bool shell_execute_ex(const core::ExecuteRequest& request) override {
-    const std::optional<std::string> target =
-        posix::resolve_in_folder(request.directory, request.file);
-    if (!target) return false;
-    posix::DetachedCommand command{folder_or_root(request.directory), *target, {*target}, {}};
+    const std::string directory = folder_or_root(request.directory);
+    const std::optional<std::string> target = posix::resolve_in_folder(directory, request.file);
+    if (!target) {
+      last_error_ = "no such file";
+      return false;
+    }
+    posix::DetachedCommand command{directory, *target, {*target}, {}};
     if (request.verb == "runas") {
       command.program = first_executable(kElevators);
-      if (command.program.empty()) return false;
+      if (command.program.empty()) {
+        last_error_ = "no elevation helper (pkexec) is installed";
+        return false;
+      }
       command.argv = {command.program, *target};
     } else {
       command.fallback_opener = first_executable(kOpeners);
     }
-    return posix::spawn_detached(command);
+    const posix::SpawnResult result = posix::spawn_detached(command);
+    if (!result) last_error_ = posix::describe_launch_failure(result, command);
+    return static_cast<bool>(result);
   }
 
   bool shell_execute(const core::OpenRequest& request) override {
@@ -78,8 +95,14 @@ class PosixPlatform final : public Platform {
     const std::optional<std::string> document = posix::resolve_in_folder(directory, request.file);
     const std::string opener = first_executable(kOpeners);
     if (!document || opener.empty()) return false;
-    return posix::spawn_detached({directory, opener, {opener, *document}, {}});
+    const std::string argument = posix::path_for_child(directory, *document);
+    return static_cast<bool>(posix::spawn_detached({directory, opener, {opener, argument}, {}}));
   }
+
+  std::string last_error() const override { return last_error_; }
+
+ private:
+  std::string last_error_;
 };
 
 }  // namespace

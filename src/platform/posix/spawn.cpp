@@ -1,126 +1,196 @@
 #include "platform/posix/spawn.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdint>
+#include <cstring>
+
+#include "platform/posix/child_setup.h"
+#include "platform/posix/folder_walk.h"
 
 // environ comes from <unistd.h> (a GNU extension, asked for by the build).
 
 namespace platform::posix {
 namespace {
 
-std::vector<char*> c_argv(const std::vector<std::string>& args) {
-  std::vector<char*> argv;
-  argv.reserve(args.size() + 1);
-  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-  argv.push_back(nullptr);
-  return argv;
+using Failure = SpawnResult::Failure;
+
+// What the started side tells us through the report pipe. A successful exec
+// closes the pipe (it is close-on-exec) without a word.
+struct Report {
+  enum Kind : int { Failed, OpenerStarted, OpenerEnded };
+  int kind;
+  int step;   // a Failure, for Failed
+  int value;  // errno, or the opener's wait status
+};
+
+std::vector<char*> c_array(std::vector<std::string>& strings) {
+  std::vector<char*> array;
+  array.reserve(strings.size() + 1);
+  for (std::string& text : strings) array.push_back(text.data());
+  array.push_back(nullptr);
+  return array;
 }
 
-void write_errno(int fd, int error) {
-  while (::write(fd, &error, sizeof error) < 0 && errno == EINTR) {
+// Our environment, but with PWD telling the folder that the program starts in.
+std::vector<std::string> child_environment(const std::string& folder) {
+  std::vector<std::string> environment;
+  for (char** entry = environ; *entry; ++entry) {
+    if (std::strncmp(*entry, "PWD=", 4) != 0) environment.emplace_back(*entry);
+  }
+  std::string pwd = folder;
+  while (pwd.size() > 1 && pwd.back() == '/') pwd.pop_back();
+  environment.push_back("PWD=" + pwd);
+  return environment;
+}
+
+// Our own descriptors stay clear of 0 to 2, which the program gets.
+Descriptor above_standard(int fd) {
+  if (fd < 0 || fd > 2) return Descriptor(fd);
+  Descriptor low(fd);
+  return Descriptor(::fcntl(fd, F_DUPFD_CLOEXEC, 3));
+}
+
+// Everything the new processes need, prepared before fork: after it they
+// may not allocate.
+struct Plan {
+  int folder;
+  int report;
+  const char* exec_path;
+  char* const* argv;
+  char* const* envp;
+  const char* opener;  // null: no fallback
+  char* const* opener_argv;
+  unsigned verdict_seconds;
+};
+
+void send(int fd, Report report) {
+  while (::write(fd, &report, sizeof report) < 0 && errno == EINTR) {
   }
 }
 
-void mark_inherited_descriptors_close_on_exec() {
-  if (::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC) == 0) return;
-  const long limit = ::sysconf(_SC_OPEN_MAX);
-  for (long fd = 3; fd < (limit > 0 ? limit : 1024); ++fd) ::fcntl(static_cast<int>(fd), F_SETFD, FD_CLOEXEC);
+[[noreturn]] void fail(const Plan& plan, Failure step, int error) {
+  send(plan.report, {Report::Failed, static_cast<int>(step), error});
+  ::_exit(127);
 }
 
-// The C library keeps a few real-time signals for itself and refuses to touch
-// them, yet they can arrive ignored from whoever started us; the kernel call
-// resets them too.
-void reset_signal(int sig) {
-  struct sigaction dfl {};
-  dfl.sa_handler = SIG_DFL;
-  ::sigemptyset(&dfl.sa_mask);
-  if (::sigaction(sig, &dfl, nullptr) == 0) return;
-#ifdef SYS_rt_sigaction
-  struct {
-    void (*handler)(int);
-    unsigned long flags;
-    void (*restorer)();
-    std::uint64_t mask;
-  } kernel_dfl{SIG_DFL, 0, nullptr, 0};
-  ::syscall(SYS_rt_sigaction, sig, &kernel_dfl, nullptr, sizeof kernel_dfl.mask);
-#endif
-}
-
-void reset_signals() {
-  const int last = 64;  // the kernel's signal count, beyond the C library's NSIG view
-  for (int sig = 1; sig <= last; ++sig) {
-    if (sig != SIGKILL && sig != SIGSTOP) reset_signal(sig);
+// The opener takes the file instead; this process waits for its verdict and
+// hands it on, then ends. It is the opener's parent, so the opener never
+// becomes a zombie of the menu's, and it does not outlive the wait by long.
+[[noreturn]] void run_opener(const Plan& plan) {
+  send(plan.report, {Report::OpenerStarted, 0, 0});
+  const pid_t opener = ::fork();
+  if (opener < 0) fail(plan, Failure::Fork, errno);
+  if (opener == 0) {
+    ::execve(plan.opener, plan.opener_argv, plan.envp);
+    fail(plan, Failure::OpenerExec, errno);
   }
-  sigset_t none;
-  ::sigemptyset(&none);
-  ::sigprocmask(SIG_SETMASK, &none, nullptr);
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  ::sigaction(SIGPIPE, &ignore, nullptr);  // the menu may have stopped listening
+  ::alarm(plan.verdict_seconds + 1);       // its default action ends this process
+  int status = 0;
+  while (::waitpid(opener, &status, 0) < 0 && errno == EINTR) {
+  }
+  send(plan.report, {Report::OpenerEnded, 0, status});
+  ::_exit(0);
 }
 
-// Runs in the grandchild, between fork and exec: async-signal-safe calls only,
-// everything it needs was prepared by the parent.
-[[noreturn]] void exec_detached(const DetachedCommand& command, char* const* argv,
-                                char* const* opener_argv, int report_fd) {
+// Runs in the grandchild, between fork and exec.
+[[noreturn]] void run_target(const Plan& plan) {
   ::setsid();
   reset_signals();
-  if (::chdir(command.directory.c_str()) != 0) {
-    write_errno(report_fd, errno);
-    ::_exit(127);
-  }
+  if (::fchdir(plan.folder) != 0) fail(plan, Failure::Folder, errno);
+  give_standard_descriptors();
   mark_inherited_descriptors_close_on_exec();
-  ::execve(command.program.c_str(), argv, environ);
-  if (!command.fallback_opener.empty() && (errno == EACCES || errno == ENOEXEC)) {
-    ::execve(command.fallback_opener.c_str(), opener_argv, environ);
+  ::execve(plan.exec_path, plan.argv, plan.envp);
+  const int error = errno;
+  if (plan.opener && (error == EACCES || error == ENOEXEC)) run_opener(plan);
+  fail(plan, Failure::Exec, error);
+}
+
+// Reads one report; false at the end of the pipe, or when `wait` runs out.
+bool read_report(int fd, Report& report, std::chrono::milliseconds wait) {
+  const auto give_up = std::chrono::steady_clock::now() + wait;
+  for (;;) {
+    if (wait.count() >= 0) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+          give_up - std::chrono::steady_clock::now());
+      pollfd ready{fd, POLLIN, 0};
+      const int polled = ::poll(&ready, 1, static_cast<int>(std::max<long long>(left.count(), 0)));
+      if (polled < 0 && errno == EINTR) continue;
+      if (polled <= 0) return false;
+    }
+    const ssize_t got = ::read(fd, &report, sizeof report);
+    if (got < 0 && errno == EINTR) continue;
+    return got == static_cast<ssize_t>(sizeof report);
   }
-  write_errno(report_fd, errno);
-  ::_exit(127);
+}
+
+SpawnResult from_report(const Report& report) {
+  if (report.kind == Report::OpenerEnded) {
+    const bool opened = WIFEXITED(report.value) && WEXITSTATUS(report.value) == 0;
+    return opened ? SpawnResult{} : SpawnResult{Failure::OpenerVerdict, 0, report.value};
+  }
+  return {static_cast<Failure>(report.step), report.value, 0};
 }
 
 }  // namespace
 
-bool spawn_detached(const DetachedCommand& command) {
-  std::vector<char*> argv = c_argv(command.argv);
-  std::vector<std::string> opener_args{command.fallback_opener, command.program};
-  std::vector<char*> opener_argv = c_argv(opener_args);
+SpawnResult spawn_detached(const DetachedCommand& command) {
+  const Descriptor folder = above_standard(open_folder(command.directory).release());
+  if (!folder) return {Failure::Folder, errno, 0};
 
-  int report[2];
-  if (::pipe2(report, O_CLOEXEC) != 0) return false;
+  std::vector<std::string> args = command.argv;
+  std::vector<char*> argv = c_array(args);
+  std::vector<std::string> environment = child_environment(command.directory);
+  std::vector<char*> envp = c_array(environment);
+  const std::string exec_path = path_for_child(command.directory, command.program);
+  std::vector<std::string> opener_args{command.fallback_opener, exec_path};
+  std::vector<char*> opener_argv = c_array(opener_args);
 
+  int ends[2];
+  if (::pipe2(ends, O_CLOEXEC) != 0) return {Failure::Fork, errno, 0};
+  const Descriptor reading = above_standard(ends[0]);
+  Descriptor writing = above_standard(ends[1]);
+  if (!reading || !writing) return {Failure::Fork, EMFILE, 0};
+
+  const Plan plan{
+      folder.get(),
+      writing.get(),
+      exec_path.c_str(),
+      argv.data(),
+      envp.data(),
+      command.fallback_opener.empty() ? nullptr : command.fallback_opener.c_str(),
+      opener_argv.data(),
+      static_cast<unsigned>(
+          std::chrono::ceil<std::chrono::seconds>(command.opener_verdict_wait).count())};
   const pid_t middle = ::fork();
-  if (middle < 0) {
-    const int error = errno;
-    ::close(report[0]);
-    ::close(report[1]);
-    errno = error;
-    return false;
-  }
+  if (middle < 0) return {Failure::Fork, errno, 0};
   if (middle == 0) {
     // The middle process only forks the real one and leaves, so the real one
     // is adopted by init (or the session's subreaper) and never waits on us.
-    ::close(report[0]);
     const pid_t target = ::fork();
-    if (target == 0) exec_detached(command, argv.data(), opener_argv.data(), report[1]);
-    if (target < 0) write_errno(report[1], errno);
+    if (target == 0) run_target(plan);
+    if (target < 0) fail(plan, Failure::Fork, errno);
     ::_exit(0);
   }
 
-  ::close(report[1]);
+  writing = Descriptor();
   int status = 0;
   while (::waitpid(middle, &status, 0) < 0 && errno == EINTR) {
   }
-  int error = 0;
-  ssize_t got;
-  while ((got = ::read(report[0], &error, sizeof error)) < 0 && errno == EINTR) {
+  Report report{};
+  if (!read_report(reading.get(), report, std::chrono::milliseconds(-1))) return {};
+  if (report.kind == Report::OpenerStarted &&
+      !read_report(reading.get(), report, command.opener_verdict_wait)) {
+    return {};  // still at work on it after the wait: it has taken the file
   }
-  ::close(report[0]);
-  if (got == 0) return true;  // the pipe closed on a successful exec
-  errno = got == sizeof error ? error : EIO;
-  return false;
+  return from_report(report);
 }
 
 }  // namespace platform::posix

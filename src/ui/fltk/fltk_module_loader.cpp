@@ -3,12 +3,13 @@
 // title and cursor it is given; a direct start of the installer ends before
 // any of FLTK, X11 or fontconfig is loaded.
 //
-// The module's bytes go into an anonymous memory file, never onto the disk,
-// and are loaded from there. The program exports its window model (the ui
+// The module's bytes go into a file of their own, never onto the disk, and
+// are loaded from there: a sealed memory file, or where the system refuses
+// one, an unnamed private file (ui/fltk/module_file.h says why nobody else
+// can change either). The program exports its window model (the ui
 // namespace) for the module; everything else in it stays private, including
 // the C++ runtime it carries.
 #include <dlfcn.h>
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -17,32 +18,33 @@
 #include "fltk_module_bytes.h"
 #include "ui/backend.h"
 #include "ui/fltk/fltk_module.h"
+#include "ui/fltk/module_file.h"
 
 namespace ui::fltk {
 namespace {
 
-bool write_all(int fd, std::span<const std::uint8_t> bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written <= 0) return false;
-    bytes = bytes.subspan(static_cast<std::size_t>(written));
-  }
-  return true;
-}
-
 Backend& load_module() {
-  const int fd = ::memfd_create("cdstart-fltk", MFD_CLOEXEC);
-  if (fd < 0) throw DisplayUnavailable("cannot load the window system: no memory file");
+  // The loader takes a file by its name only; a file that has none is named
+  // through /proc. (Without /proc there is no name that only we can reach.)
+  if (::access("/proc/self/fd", F_OK) != 0) {
+    throw DisplayUnavailable("cannot load the window system: /proc is not mounted");
+  }
   void* module = nullptr;
-  if (write_all(fd, embedded::kFltkModule)) {
+  {
+    // Until the file is closed again, not even its descriptor is open to
+    // another process.
+    const HiddenFromOtherProcesses hidden;
+    std::string error;
+    const int fd = make_module_file(embedded::kFltkModule, error);
+    if (fd < 0) throw DisplayUnavailable("cannot load the window system: " + error);
     const std::string path = "/proc/self/fd/" + std::to_string(fd);
     module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    ::close(fd);
   }
-  ::close(fd);
   if (!module) {
     const char* why = ::dlerror();
     throw DisplayUnavailable(std::string("cannot load the window system: ") +
-                             (why ? why : "the module could not be written"));
+                             (why ? why : "the module could not be loaded"));
   }
   auto open = reinterpret_cast<OpenModule>(::dlsym(module, kModuleEntry));
   if (!open) throw DisplayUnavailable("cannot load the window system: no entry in the module");
