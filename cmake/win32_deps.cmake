@@ -54,6 +54,17 @@ if(NOT CMAKE_TOOLCHAIN_FILE)
 endif()
 get_filename_component(jpeg_toolchain ${CMAKE_TOOLCHAIN_FILE} ABSOLUTE BASE_DIR ${CMAKE_BINARY_DIR})
 
+# Small: sections the program's linker can drop, and no JPEGMEM from the
+# environment (the program reads no environment, and it spares the scanf
+# machinery). On 32-bit Windows C that never sees an exception needs no
+# unwind tables either; 64-bit Windows unwinds every frame by its tables, and
+# the longjmp that ends a failed decode is such an unwinding, so there libjpeg
+# keeps them.
+set(jpeg_c_flags "-ffunction-sections -fdata-sections -DNO_GETENV -D__USE_MINGW_ANSI_STDIO=0")
+if(NOT CMAKE_SIZEOF_VOID_P EQUAL 8)
+  string(APPEND jpeg_c_flags " -fno-asynchronous-unwind-tables")
+endif()
+
 set(jpeg_library ${jpeg_install_dir}/lib/libjpeg.a)
 set(jpeg_headers jpeglib.h jmorecfg.h jerror.h)
 list(TRANSFORM jpeg_headers PREPEND ${jpeg_source_dir}/)
@@ -69,10 +80,7 @@ ExternalProject_Add(libjpeg_turbo
     -DCMAKE_TOOLCHAIN_FILE=${jpeg_toolchain}
     -DCMAKE_BUILD_TYPE=MinSizeRel
     -DCMAKE_INSTALL_PREFIX=<INSTALL_DIR>
-    # Small: sections the program's linker can drop, no unwind tables for C
-    # that never sees an exception, and no JPEGMEM from the environment (the
-    # program reads no environment, and it spares the scanf machinery).
-    "-DCMAKE_C_FLAGS=-ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables -DNO_GETENV -D__USE_MINGW_ANSI_STDIO=0"
+    "-DCMAKE_C_FLAGS=${jpeg_c_flags}"
     -DWITH_ARITH_DEC=OFF
     -DWITH_ARITH_ENC=OFF
     -DENABLE_SHARED=OFF

@@ -5,12 +5,15 @@
 #   build: the program and, as the default build compiles them, its tests.
 #   demo:  what tools/demo.sh needs without a display: a private X server,
 #          a window manager and the means to save a screenshot.
-#   win32: the MinGW-w64 cross compiler, GoogleTest's sources, the means to
-#          fetch libjpeg-turbo's Debian source package, and Wine to run the
-#          result. "test" includes it, as make test runs the Windows tests too.
+#   win32: the MinGW-w64 cross compilers (32- and 64-bit), GoogleTest's
+#          sources, the means to fetch libjpeg-turbo's Debian source package,
+#          and Wine to run the results: 64-bit Wine (wine64) for the 64-bit
+#          build, 32-bit Wine (wine32:i386) for the 32-bit one. "test"
+#          includes it, as make test runs the Windows tests too.
 #   medium: what tools/make_medium.sh needs beyond the two builds: xorriso.
-# Wine needs the i386 architecture; when it cannot be installed the script
-# says so and carries on, and make test reports the Windows tests as skipped.
+# 32-bit Wine needs the i386 architecture; when it cannot be installed the
+# script says so and carries on, and make test tests the 64-bit build only
+# (a kernel without 32-bit support cannot run 32-bit Wine either way).
 set -euo pipefail
 
 build=(cmake make g++ pkg-config libfltk1.3-dev libjpeg62-turbo-dev libx11-dev libxcursor-dev
@@ -20,8 +23,9 @@ test=(xvfb xdotool x11-utils xdg-utils shared-mime-info desktop-file-utils file 
 demo=(xvfb x11-utils x11-apps netpbm openbox)
 medium=(xorriso)
 bench=(hyperfine time libxtst-dev python3)
-win32=(g++-mingw-w64-i686 binutils-mingw-w64-i686 googletest dpkg-dev)
-wine=(wine wine32:i386)
+win32=(g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+       googletest dpkg-dev wine wine64)
+wine=(wine32:i386)
 
 wanted=("${build[@]}")
 with_win32=false
@@ -85,7 +89,7 @@ fi
 if ! $sudo apt-get update -qq; then
   # A mirror without i386 fails the update; give up Wine rather than everything.
   $need_i386 || exit 1
-  echo "warning: apt-get update failed with the i386 architecture; leaving Wine out" >&2
+  echo "warning: apt-get update failed with the i386 architecture; leaving 32-bit Wine out" >&2
   $sudo dpkg --remove-architecture i386 || true
   $sudo apt-get update -qq
   missing_wine=()
@@ -97,6 +101,6 @@ fi
 if [ ${#missing_wine[@]} -gt 0 ]; then
   echo "installing: ${missing_wine[*]}"
   if ! $sudo apt-get install -y -qq --no-install-recommends "${missing_wine[@]}" >/dev/null; then
-    echo "warning: could not install ${missing_wine[*]}; Windows programs cannot be run here" >&2
+    echo "warning: could not install ${missing_wine[*]}; 32-bit Windows programs cannot be run here" >&2
   fi
 fi

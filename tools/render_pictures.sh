@@ -10,7 +10,8 @@
 #   background.jpg   128 x 128 baseline JFIF, 3 components, no metadata
 #   glyph_*.bmp      32 x 32 BMP3 (BITMAPINFOHEADER), 24 bpp, bottom-up,
 #                    on white; the bottom-left pixel is white, which the
-#                    program treats as the transparent colour
+#                    program treats as the transparent colour. The OK glyph
+#                    is 16 x 16, to sit inside the About box's 25-pixel button.
 #   icon.ico         32 x 32 and 16 x 16, 4 bpp with AND mask, BMP-coded
 #   icon.png         64 x 64 RGBA, the volume icon of a medium for Linux
 #                    desktops (.xdg-volume-info names it)
@@ -63,8 +64,9 @@ svg_to_png "$src/background.svg" 128 "$work/background.png"
 
 # --- button glyphs --------------------------------------------------------
 glyphs=(program network manual brochure abort ok)
+glyph_size() { [ "$1" = ok ] && echo 16 || echo 32; }
 for g in "${glyphs[@]}"; do
-    svg_to_png "$src/glyph_$g.svg" 32 "$work/glyph_$g.png"
+    svg_to_png "$src/glyph_$g.svg" "$(glyph_size "$g")" "$work/glyph_$g.png"
     "$IM_CONVERT" "$work/glyph_$g.png" \
         -background white -alpha remove -alpha off \
         -colorspace sRGB -type TrueColor \
@@ -176,6 +178,7 @@ import struct
 import sys
 
 out, glyphs = sys.argv[1], sys.argv[2:]
+SIZES = {"ok": 16}
 bad = []
 
 
@@ -191,7 +194,8 @@ for g in glyphs:
     hsize, w, h, planes, bpp, comp = struct.unpack_from("<IiiHHI", d, 14)
     check(magic == b"BM" and fsize == len(d), f"{name}: file header")
     check(hsize == 40, f"{name}: header size {hsize}, want 40")
-    check((w, h) == (32, 32), f"{name}: {w}x{h}, want 32x32 bottom-up")
+    side = SIZES.get(g, 32)
+    check((w, h) == (side, side), f"{name}: {w}x{h}, want {side}x{side} bottom-up")
     check(bpp == 24 and comp == 0 and planes == 1, f"{name}: {bpp} bpp, compression {comp}")
     check(pixoff == 54, f"{name}: pixel data at {pixoff}, want 54 (no palette)")
     # The first stored row is the bottom one.

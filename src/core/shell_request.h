@@ -13,15 +13,15 @@ using WindowHandle = std::uintptr_t;
 
 inline constexpr int kShowNormal = 1;
 
-// The extended execute request that starts an executable. The size and mask
-// are those of the Windows record: no error UI from the shell, and wait for
-// any DDE conversation it starts. Every field not listed here is zero.
+// The extended execute request that starts an executable. The mask is that
+// of the Windows record: no error UI from the shell, and wait for any DDE
+// conversation it starts. Every field not listed here is zero; the record's
+// own size is the platform's, which knows its record (60 bytes on 32-bit
+// Windows, 112 on 64-bit).
 struct ExecuteRequest {
-  static constexpr std::uint32_t kSize = 60;
   static constexpr std::uint32_t kMaskFlagDdeWait = 0x100;
   static constexpr std::uint32_t kMaskFlagNoUi = 0x400;
 
-  std::uint32_t size = kSize;
   std::uint32_t mask = kMaskFlagNoUi | kMaskFlagDdeWait;
   WindowHandle owner = 0;
   std::string verb;        // "runas" or "open"

@@ -76,6 +76,24 @@ if start_menu "$medium"; then
   # "Info" shows the About box, modal, focused on OK.
   check "Info shows the About box" open_about
   about=$(about_window)
+  # Each label's whole text inside the box: its ink starts at the label,
+  # runs as long as such a text must, and ends clear of the box's edge.
+  for label in "Label1 65 10 20 80" "Label2 25 45 12 180" "Label3 60 70 12 150"; do
+    read -r name left top height shortest <<<"$label"
+    reach=$(pixel "$about" --ink 0 "$top" 274 "$height")
+    check "$name shows its whole text inside the box" \
+      test "$reach" -ge $((left + shortest)) -a "$reach" -le 270
+  done
+  # The OK glyph inside its button: no green on the button's frame.
+  frame=()
+  for ((i = 0; i < 161; i += 2)); do frame+=($((55 + i)) 105 $((55 + i)) 106 $((55 + i)) 128 $((55 + i)) 129); done
+  for ((i = 0; i < 25; i += 2)); do frame+=(55 $((105 + i)) 56 $((105 + i)) 214 $((105 + i)) 215 $((105 + i))); done
+  green=0
+  while read -r colour; do
+    r=$((16#${colour:0:2})) g=$((16#${colour:2:2})) b=$((16#${colour:4:2}))
+    [ $g -gt $((r + 40)) ] && [ $g -gt $((b + 40)) ] && green=$((green + 1))
+  done < <(pixel "$about" "${frame[@]}")
+  check "the OK glyph stays inside its button's frame" test "$green" -eq 0
   xdotool mousemove --window "$WIN" 193 38 click 1  # "Programm installieren"
   sleep 0.3
   check "the main window takes no clicks while the box is up" \

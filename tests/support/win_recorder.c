@@ -1,17 +1,22 @@
 /* A launch target for the Windows tests: writes its working folder and its
- * command line into a new file "started-<process id>.txt" in that folder. */
+ * command line, in UTF-8, into a new file "started-<process id>.txt" in that
+ * folder. */
 #include <windows.h>
 #include <stdio.h>
 
 int main(void) {
-  char folder[MAX_PATH * 4];
-  char name[64];
-  DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
-  if (length == 0 || length >= sizeof folder) return 2;
-  snprintf(name, sizeof name, "started-%lu.txt", (unsigned long)GetCurrentProcessId());
-  FILE* out = fopen(name, "wb");
+  wchar_t folder[MAX_PATH * 4];
+  wchar_t name[64];
+  char utf8[MAX_PATH * 16];
+  DWORD length = GetCurrentDirectoryW(MAX_PATH * 4, folder);
+  if (length == 0 || length >= MAX_PATH * 4) return 2;
+  swprintf(name, 64, L"started-%lu.txt", (unsigned long)GetCurrentProcessId());
+  FILE* out = _wfopen(name, L"wb");
   if (!out) return 3;
-  fprintf(out, "cwd=%s\ncommand=%s\n", folder, GetCommandLineA());
+  WideCharToMultiByte(CP_UTF8, 0, folder, -1, utf8, sizeof utf8, NULL, NULL);
+  fprintf(out, "cwd=%s\n", utf8);
+  WideCharToMultiByte(CP_UTF8, 0, GetCommandLineW(), -1, utf8, sizeof utf8, NULL, NULL);
+  fprintf(out, "command=%s\n", utf8);
   fclose(out);
   return 0;
 }

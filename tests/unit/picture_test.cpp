@@ -33,17 +33,23 @@ TEST(Pictures, TheBackgroundIsAnOpaque128PixelSquare) {
             jpeg.end());
 }
 
-TEST(Pictures, GlyphsAre32PixelsWithTheirBottomLeftColourTransparent) {
-  for (ui::Picture glyph : {ui::Picture::GlyphProgram, ui::Picture::GlyphNetwork,
-                            ui::Picture::GlyphManual, ui::Picture::GlyphBrochure,
-                            ui::Picture::GlyphAbort, ui::Picture::GlyphOk}) {
-    const auto image = ui::load_picture(glyph);
-    ASSERT_TRUE(image) << static_cast<int>(glyph);
-    EXPECT_EQ(image->width, 32);
-    EXPECT_EQ(image->height, 32);
-    EXPECT_EQ(alpha(*image, 0, 31), 0) << "bottom-left";
-    EXPECT_EQ(alpha(*image, 31, 0), 0) << "top-right, white like the bottom-left";
-    EXPECT_EQ(alpha(*image, 16, 16), 0xFF) << "the drawing itself";
+// The action glyphs fill 36- and 56-pixel buttons; the OK glyph sits inside
+// the About box's 25-pixel button, clear of its frame and focus mark.
+TEST(Pictures, GlyphsFitTheirButtonsWithTheirBottomLeftColourTransparent) {
+  struct {
+    ui::Picture glyph;
+    int side;
+  } cases[] = {{ui::Picture::GlyphProgram, 32}, {ui::Picture::GlyphNetwork, 32},
+               {ui::Picture::GlyphManual, 32},  {ui::Picture::GlyphBrochure, 32},
+               {ui::Picture::GlyphAbort, 32},   {ui::Picture::GlyphOk, 16}};
+  for (const auto& c : cases) {
+    const auto image = ui::load_picture(c.glyph);
+    ASSERT_TRUE(image) << static_cast<int>(c.glyph);
+    EXPECT_EQ(image->width, c.side);
+    EXPECT_EQ(image->height, c.side);
+    EXPECT_EQ(alpha(*image, 0, c.side - 1), 0) << "bottom-left";
+    EXPECT_EQ(alpha(*image, c.side - 1, 0), 0) << "top-right, white like the bottom-left";
+    EXPECT_EQ(alpha(*image, c.side / 2, c.side / 2), 0xFF) << "the drawing itself";
   }
 }
 

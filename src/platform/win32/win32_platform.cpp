@@ -1,5 +1,16 @@
-// The launcher's system services on 32-bit Windows: exactly the calls the
-// program has always made, with the record sizes it has always used.
+// The launcher's system services on Windows, 32-bit (what the medium ships)
+// and 64-bit alike.
+//
+// Paths are UTF-8 inside the program, as on Linux; they become UTF-16 here,
+// at the wide calls, and only here, so that a medium under a folder of any
+// name Windows can hold finds its files and starts them. The version is still
+// asked of GetVersionExA: its record holds numbers only.
+//
+// Nothing from outside the medium is ever started: a target is tested right
+// before it is handed to the shell, nothing is handed on when it is absent,
+// and the request names it by its full path, which the shell never looks up
+// anywhere else (not in PATH, App Paths or the Windows folder), while the
+// working folder, verb, flags and show command stay what the launcher asked.
 #include <windows.h>
 #include <objbase.h>
 #include <shellapi.h>
@@ -8,41 +19,61 @@
 
 #include "platform/platform.h"
 #include "platform/win32/shell_records.h"
+#include "platform/win32/wide_text.h"
 
 namespace platform {
 namespace win32 {
 
-static_assert(sizeof(void*) != 4 || sizeof(SHELLEXECUTEINFOA) == core::ExecuteRequest::kSize,
-              "the 32-bit extended execute record is 60 bytes");
+static_assert(sizeof(SHELLEXECUTEINFOW) == (sizeof(void*) == 8 ? 112 : 60),
+              "the extended execute record is 60 bytes on 32-bit Windows, 112 on 64-bit");
 static_assert(sizeof(OSVERSIONINFOA) == 148, "the version record is 148 bytes");
 
-SHELLEXECUTEINFOA to_shell_execute_info(const core::ExecuteRequest& request) {
-  SHELLEXECUTEINFOA info;
-  ZeroMemory(&info, sizeof info);
-  info.cbSize = request.size;
-  info.fMask = request.mask;
-  info.hwnd = reinterpret_cast<HWND>(request.owner);
-  info.lpVerb = request.verb.c_str();
-  info.lpFile = request.file.c_str();
-  info.lpParameters = request.parameters.c_str();
-  info.lpDirectory = request.directory.c_str();
-  info.nShow = request.show;
-  return info;
+std::wstring full_path(const std::wstring& directory, const std::wstring& file) {
+  if (directory.empty() || directory.back() == L'\\') return directory + file;
+  return directory + L'\\' + file;
+}
+
+ShellExecuteRecord::ShellExecuteRecord(const core::ExecuteRequest& request)
+    : verb_(widen(request.verb)),
+      file_(full_path(widen(request.directory), widen(request.file))),
+      parameters_(widen(request.parameters)),
+      directory_(widen(request.directory)) {
+  ZeroMemory(&info_, sizeof info_);
+  info_.cbSize = sizeof info_;
+  info_.fMask = request.mask;
+  info_.hwnd = reinterpret_cast<HWND>(request.owner);
+  info_.lpVerb = verb_.c_str();
+  info_.lpFile = file_.c_str();
+  info_.lpParameters = parameters_.c_str();
+  info_.lpDirectory = directory_.c_str();
+  info_.nShow = request.show;
 }
 
 }  // namespace win32
 
 namespace {
 
+using win32::narrow;
+using win32::widen;
+
+// A system call that not every Windows has, or null.
+template <class Function>
+Function optional_call(HMODULE module, const char* name) {
+  return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)))
+                : nullptr;
+}
+
 // A medium is no trusted place to load code from: libraries come from the
 // system folder only, never from the program's own folder or the current one.
+// Both calls are looked up, so that the program still loads on systems that
+// lack them (SetDllDirectoryW came with XP SP1).
 void restrict_library_search() {
-  SetDllDirectoryA("");
-  using SetDefault = BOOL(WINAPI*)(DWORD);
-  if (HMODULE kernel = GetModuleHandleA("kernel32.dll")) {
-    auto set_default = reinterpret_cast<SetDefault>(
-        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
-    if (set_default) set_default(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  if (auto set_directory = optional_call<BOOL(WINAPI*)(LPCWSTR)>(kernel, "SetDllDirectoryW")) {
+    set_directory(L"");
+  }
+  if (auto set_default = optional_call<BOOL(WINAPI*)(DWORD)>(kernel, "SetDefaultDllDirectories")) {
+    set_default(LOAD_LIBRARY_SEARCH_SYSTEM32);
   }
 }
 
@@ -56,8 +87,25 @@ void prepare_shell() {
 }
 
 // The shell's calls take at most MAX_PATH characters a name; a longer one is
-// refused here rather than cut short into another name.
-bool fits(const std::string& text) { return text.size() < MAX_PATH; }
+// refused rather than cut short into another name.
+bool fits(const std::wstring& text) { return text.size() < MAX_PATH; }
+
+// An entry of that name that is not a folder; the name's letter case does
+// not matter. A name with a wildcard would match others: no such file.
+bool present(const std::wstring& path) {
+  if (!fits(path) || path.find_first_of(L"*?") != std::wstring::npos) return false;
+  WIN32_FIND_DATAW found;
+  const HANDLE search = FindFirstFileW(path.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  FindClose(search);
+  return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// A target the shell may be given: in a folder of its own (a bare name would
+// be looked for anywhere), named within MAX_PATH, and there right now.
+bool may_hand_on(const std::wstring& directory, const std::wstring& path) {
+  return !directory.empty() && fits(directory) && present(path);
+}
 
 class Win32Platform final : public Platform {
  public:
@@ -66,13 +114,13 @@ class Win32Platform final : public Platform {
   core::PathStyle path_style() const override { return core::kWindowsPaths; }
 
   std::string module_path() override {
-    std::string path(MAX_PATH, '\0');
+    std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-      const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+      const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
       if (length == 0) return {};
       if (length < path.size()) {
         path.resize(length);
-        return path;
+        return narrow(path);
       }
       path.resize(path.size() * 2);
     }
@@ -90,29 +138,24 @@ class Win32Platform final : public Platform {
     return core::OsVersion{info.dwPlatformId, info.dwMajorVersion};
   }
 
-  bool is_present(const std::string& path) override {
-    if (!fits(path)) return false;
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA(path.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return false;
-    FindClose(search);
-    return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-  }
+  bool is_present(const std::string& path) override { return present(widen(path)); }
 
   bool shell_execute_ex(const core::ExecuteRequest& request) override {
-    if (!fits(request.file) || !fits(request.directory)) return false;
+    win32::ShellExecuteRecord record(request);
+    if (!may_hand_on(record.directory(), record.file())) return false;
     prepare_shell();
-    SHELLEXECUTEINFOA info = win32::to_shell_execute_info(request);
-    return ShellExecuteExA(&info) != FALSE;
+    return ShellExecuteExW(&record.info()) != FALSE;
   }
 
   bool shell_execute(const core::OpenRequest& request) override {
-    if (!fits(request.file) || !fits(request.directory)) return false;
+    const std::wstring directory = widen(request.directory);
+    const std::wstring document = win32::full_path(directory, widen(request.file));
+    if (!may_hand_on(directory, document)) return false;
     prepare_shell();
     const HINSTANCE result =
-        ShellExecuteA(reinterpret_cast<HWND>(request.owner), request.verb.c_str(),
-                      request.file.c_str(), request.parameters.c_str(),
-                      request.directory.c_str(), request.show);
+        ShellExecuteW(reinterpret_cast<HWND>(request.owner), widen(request.verb).c_str(),
+                      document.c_str(), widen(request.parameters).c_str(), directory.c_str(),
+                      request.show);
     return reinterpret_cast<INT_PTR>(result) > 32;
   }
 };

@@ -44,7 +44,7 @@ class Win32Backend final : public Backend {
   Cursor cursor_ = Cursor::Default;
 };
 
-// Creates the native window of a form (see win32_controls.cpp).
+// Creates the native window of a form (see win32_form_window.h).
 std::unique_ptr<FormPeer> make_form_window(Win32Backend& backend, Form& form);
 
 }  // namespace ui::win32
