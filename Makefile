@@ -10,7 +10,7 @@ WIN32_CONFIGURE = cmake -S . -B $(WIN32_BUILD) -DCMAKE_BUILD_TYPE=MinSizeRel \
 WIN64_CONFIGURE = cmake -S . -B $(WIN64_BUILD) -DCMAKE_BUILD_TYPE=MinSizeRel \
                   -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchain-mingw-x86_64.cmake
 
-.PHONY: all build win32 win64 test test-asan demo bench clean
+.PHONY: all build win32 win64 medium test test-asan demo bench clean
 
 all: build
 
@@ -31,6 +31,18 @@ win64:
 	@tools/install_deps.sh win32
 	@$(WIN64_CONFIGURE) >/dev/null
 	@cmake --build $(WIN64_BUILD) -j $(JOBS)
+
+# The medium of a product: make medium FROM=<product folder> LABEL=<volume label>
+# writes $(BUILD)/medium/ (the tree, also for a USB stick) and $(BUILD)/medium.iso
+# with both programs; tools/make_medium.sh does it, and says what it refuses.
+FROM ?= sample_product
+LABEL ?= TARVOLIN
+shell_quote = '$(subst ','\'',$(1))'
+medium: build win32
+	@tools/install_deps.sh medium
+	@tools/make_medium.sh --windows $(WIN32_BUILD)/cdstart.exe --linux $(BUILD)/cdstart \
+	  --label $(call shell_quote,$(LABEL)) --tree $(BUILD)/medium --image $(BUILD)/medium.iso \
+	  -- $(call shell_quote,$(FROM))
 
 # Linux tests, then the Windows ones under Wine; every build comes first, so
 # that the output ends with each suite's summary. The Windows tests run on

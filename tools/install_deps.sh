@@ -1,7 +1,7 @@
 #!/bin/bash
 # Installs the Debian 12 packages that building, testing or demonstrating
 # cdstart needs. Quiet and quick when everything is there already.
-# Usage: tools/install_deps.sh [build|test|bench|win32|demo]
+# Usage: tools/install_deps.sh [build|test|bench|win32|demo|medium]
 #   build: the program and, as the default build compiles them, its tests.
 #   demo:  what tools/demo.sh needs without a display: a private X server,
 #          a window manager and the means to save a screenshot.
@@ -10,6 +10,7 @@
 #          and Wine to run the results: 64-bit Wine (wine64) for the 64-bit
 #          build, 32-bit Wine (wine32:i386) for the 32-bit one. "test"
 #          includes it, as make test runs the Windows tests too.
+#   medium: what tools/make_medium.sh needs beyond the two builds: xorriso.
 # 32-bit Wine needs the i386 architecture; when it cannot be installed the
 # script says so and carries on, and make test tests the 64-bit build only
 # (a kernel without 32-bit support cannot run 32-bit Wine either way).
@@ -20,6 +21,7 @@ build=(cmake make g++ pkg-config libfltk1.3-dev libjpeg62-turbo-dev libx11-dev l
 test=(xvfb xdotool x11-utils xdg-utils shared-mime-info desktop-file-utils file util-linux
       clang-tidy openbox xorriso fuseiso)
 demo=(xvfb x11-utils x11-apps netpbm openbox)
+medium=(xorriso)
 bench=(hyperfine time libxtst-dev python3)
 win32=(g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
        googletest dpkg-dev wine wine64)
@@ -33,7 +35,8 @@ case "${1:-build}" in
   bench) wanted+=("${test[@]}" "${bench[@]}") ;;
   win32) wanted+=("${win32[@]}"); with_win32=true ;;
   demo) wanted+=("${demo[@]}") ;;
-  *) echo "usage: $0 [build|test|bench|win32|demo]" >&2; exit 2 ;;
+  medium) wanted+=("${medium[@]}") ;;
+  *) echo "usage: $0 [build|test|bench|win32|demo|medium]" >&2; exit 2 ;;
 esac
 
 installed() {

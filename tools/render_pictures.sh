@@ -13,6 +13,8 @@
 #                    program treats as the transparent colour. The OK glyph
 #                    is 16 x 16, to sit inside the About box's 25-pixel button.
 #   icon.ico         32 x 32 and 16 x 16, 4 bpp with AND mask, BMP-coded
+#   icon.png         64 x 64 RGBA, the volume icon of a medium for Linux
+#                    desktops (.xdg-volume-info names it)
 #
 # Runs from any directory. The output is the same on every run.
 
@@ -164,6 +166,12 @@ with open(dest, "wb") as f:
     f.write(data)
 EOF
 
+# --- volume icon for Linux desktops -----------------------------------------
+# The same drawing at twice the size, with its transparency.
+svg_to_png "$src/icon.svg" 64 "$work/icon64.png"
+"$IM_CONVERT" "$work/icon64.png" "${im_plain[@]}" -define png:exclude-chunks=date,time \
+    "PNG32:$out/icon.png"
+
 # --- check what was written -----------------------------------------------
 python3 - "$out" "${glyphs[@]}" <<'EOF'
 import struct
@@ -223,6 +231,6 @@ if bad:
     sys.exit(1)
 EOF
 
-for f in "$out"/background.jpg "$out"/glyph_*.bmp "$out"/icon.ico; do
+for f in "$out"/background.jpg "$out"/glyph_*.bmp "$out"/icon.ico "$out"/icon.png; do
     "$IM_IDENTIFY" "$f"
 done
