@@ -1,8 +1,10 @@
 #include "ui/win32/win32_painting.h"
 
 namespace ui::win32 {
+namespace {
 
-void Bitmap::draw(HDC dc, int x, int y) const {
+// 32-bit pixels, top row first.
+BITMAPINFO top_down_rgb32(int width, int height) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = width;
@@ -10,6 +12,13 @@ void Bitmap::draw(HDC dc, int x, int y) const {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
+}  // namespace
+
+void Bitmap::draw(HDC dc, int x, int y) const {
+  const BITMAPINFO info = top_down_rgb32(width, height);
   SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
                     static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
 }
@@ -40,13 +49,7 @@ SIZE drawn_text_size(HFONT font, const std::wstring& text, UINT format) {
   // Black text on white, with room to the right for ink past the extent.
   const int width = extent.right + extent.bottom * 2 + 8;
   const int height = extent.bottom;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  const BITMAPINFO info = top_down_rgb32(width, height);
   void* bits = nullptr;
   HBITMAP canvas = height > 0 ? CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0)
                               : nullptr;
